@@ -1,0 +1,18 @@
+// Lib: the pause. Delay goes through a procedure variable so that tests can
+// run the game in virtual time.
+#pragma once
+
+#include <cstdint>
+
+namespace Lib {
+
+using DelayProc = void (*)(std::uint32_t ms);
+extern DelayProc DelayRedirect;  // default: sleeps the calling thread
+
+// Suspends the calling thread for `ms` milliseconds.
+void Delay(std::uint32_t ms);
+
+// The default of DelayRedirect.
+void Sleep(std::uint32_t ms);
+
+}  // namespace Lib

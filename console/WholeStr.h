@@ -1,0 +1,14 @@
+// WholeStr: whole numbers as decimal text.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace WholeStr {
+
+// Writes `card` in decimal into `str`, most significant digit first; a NUL
+// follows when there is room. Digits that do not fit are cut from the end,
+// and `str` is then left without a NUL. Never writes past `str`.
+void CardToStr(std::uint32_t card, std::span<char> str);
+
+}  // namespace WholeStr

@@ -1,0 +1,83 @@
+// Runtime support. The termination list is a fixed array of plain function
+// pointers so that a signal handler may walk it.
+#include "runtime/Runtime.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace Runtime {
+namespace {
+
+constexpr int kMaxProcs = 16;
+TermProc procs[kMaxProcs];
+std::atomic<int> procCount{0};
+std::atomic<bool> terminated{false};
+bool initialised = false;
+
+void WriteErr(std::string_view s) {
+  // write(2) rather than stdio: usable from a signal handler and unbuffered.
+  while (!s.empty()) {
+    ssize_t n = ::write(STDERR_FILENO, s.data(), s.size());
+    if (n <= 0) return;
+    s.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+void OnSignal(int sig) {
+  RunTermProcs();
+  // Die of the same signal, so the parent sees how we ended.
+  std::signal(sig, SIG_DFL);
+  std::raise(sig);
+}
+
+void AtExit() { RunTermProcs(); }
+
+}  // namespace
+
+void Init() {
+  if (initialised) return;
+  initialised = true;
+  struct sigaction sa {};
+  sa.sa_handler = OnSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESETHAND;
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+  std::atexit(AtExit);
+}
+
+void AddTermProc(TermProc proc) {
+  int n = procCount.load();
+  if (n >= kMaxProcs) Fatal(Error::AssertionFailed, "too many termination procedures", __FILE__, __LINE__);
+  procs[n] = proc;
+  procCount.store(n + 1);
+}
+
+void RunTermProcs() {
+  if (terminated.exchange(true)) return;
+  for (int n = procCount.load(); n > 0; --n) procs[n - 1]();
+}
+
+void Halt(std::string_view message, int status) {
+  if (!message.empty()) {
+    WriteErr(message);
+    WriteErr("\n");
+  }
+  std::fflush(stdout);
+  RunTermProcs();
+  // Other threads may be inside SDL or blocked on input: leave without
+  // running static destructors under their feet.
+  ::_exit(status);
+}
+
+void Fatal(Error code, std::string_view what, const char* file, int line) {
+  char where[64];
+  std::snprintf(where, sizeof where, " at %s:%d (code %d)", file, line, static_cast<int>(code));
+  WriteErr("Fatal run-time error: ");
+  WriteErr(what);
+  Halt(where, static_cast<int>(code));
+}
+
+}  // namespace Runtime

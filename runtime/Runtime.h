@@ -1,0 +1,50 @@
+// Runtime support: termination procedures, signals, orderly stop and
+// fatal run-time errors. Every way out of the program passes through here,
+// so that whatever a module registered (the terminal's restoring above all)
+// runs exactly once.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace Runtime {
+
+// Installs the SIGINT, SIGTERM and SIGHUP handlers and the normal-exit hook.
+// Idempotent; the program body calls it before any other module's Init.
+void Init();
+
+using TermProc = void (*)();
+
+// Registers a procedure to run at program end: normal end, Halt, Fatal and
+// the three signals. Procedures run in reverse order of registration and must
+// be async-signal-safe. At most 16; a 17th is a fatal error.
+void AddTermProc(TermProc proc);
+
+// Runs the registered procedures once; later calls do nothing.
+void RunTermProcs();
+
+// Orderly stop from any thread: message (if any) on stderr, termination
+// procedures, then the process ends with `status`.
+[[noreturn]] void Halt(std::string_view message, int status);
+
+// Run-time error codes of the fatal-error report; the exit status is the code.
+enum class Error : int {
+  IndexOutOfRange = 1,
+  ArithmeticOverflow = 2,
+  AssertionFailed = 15,
+};
+
+// Fatal run-time error: report on stderr, termination procedures, exit.
+[[noreturn]] void Fatal(Error code, std::string_view what, const char* file, int line);
+
+// Index check for the game's fixed arrays: Index(i, n) is i when i < n.
+inline std::uint32_t CheckIndex(std::uint32_t i, std::uint32_t n, const char* file, int line) {
+  if (i >= n) Fatal(Error::IndexOutOfRange, "index out of range", file, line);
+  return i;
+}
+
+}  // namespace Runtime
+
+#define RT_ASSERT(cond) \
+  ((cond) ? (void)0 : ::Runtime::Fatal(::Runtime::Error::AssertionFailed, #cond, __FILE__, __LINE__))
+#define RT_INDEX(i, n) (::Runtime::CheckIndex((i), (n), __FILE__, __LINE__))

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building, playing and testing Stack Fall need on Debian 12:
+# only the packages that are missing, quietly. Safe to run again and again.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config                  # build
+  libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core  # window, sound, text
+  libgtest-dev libgmock-dev libbenchmark-dev # tests and benchmarks
+  xvfb xauth xdotool imagemagick tmux procps # end-to-end tests
+  clang libclang-rt-14-dev valgrind          # fuzzing and leak checks
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

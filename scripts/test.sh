@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build (all tests, end-to-end runs
+# included), AddressSanitizer + UndefinedBehaviorSanitizer (all tests), and
+# ThreadSanitizer (the tests that start threads).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+
+jobs=$(nproc)
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+
+build() {  # build <dir> <cmake options...>
+  local dir=$1; shift
+  echo "=== build $dir"
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  if ! cmake --build "$dir" -j"$jobs" >"$dir/build.log" 2>&1; then
+    cat "$dir/build.log"; exit 1
+  fi
+  grep -E 'warning:' "$dir/build.log" || true
+}
+
+build build
+build build-asan -DSTACKFALL_SANITIZE=address -DSTACKFALL_BENCH=OFF
+build build-tsan -DSTACKFALL_SANITIZE=thread -DSTACKFALL_BENCH=OFF
+
+echo "=== tests: normal build"
+ctest --test-dir build --output-on-failure -j"$jobs"
+echo "=== tests: AddressSanitizer + UndefinedBehaviorSanitizer"
+ctest --test-dir build-asan --output-on-failure -j"$jobs"
+echo "=== tests: ThreadSanitizer (threaded suites)"
+ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threaded

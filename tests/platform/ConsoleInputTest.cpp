@@ -1,0 +1,68 @@
+#include "platform/ConsoleInput.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace Platform;
+
+namespace {
+
+InputRecord Key(std::uint16_t scan) {
+  InputRecord r;
+  r.EventType = KEY_EVENT;
+  r.Event.KeyEvent.bKeyDown = 1;
+  r.Event.KeyEvent.wRepeatCount = 1;
+  r.Event.KeyEvent.wVirtualScanCode = scan;
+  return r;
+}
+
+class ConsoleInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override { FlushConsoleInputBuffer(); }
+  void TearDown() override { FlushConsoleInputBuffer(); }
+};
+
+TEST_F(ConsoleInputTest, RecordsComeOutInOrderAndEmptyReadLeavesRecordAlone) {
+  for (std::uint16_t s = 1; s <= 5; ++s) ASSERT_TRUE(WriteConsoleInput(Key(s)));
+  EXPECT_EQ(GetNumberOfConsoleInputEvents(), 5u);
+  InputRecord r;
+  for (std::uint16_t s = 1; s <= 5; ++s) {
+    ASSERT_TRUE(ReadConsoleInput(r));
+    EXPECT_EQ(r.Event.KeyEvent.wVirtualScanCode, s);
+  }
+  r = Key(77);
+  EXPECT_FALSE(ReadConsoleInput(r));
+  EXPECT_EQ(r.Event.KeyEvent.wVirtualScanCode, 77);
+}
+
+TEST_F(ConsoleInputTest, FullBufferRefusesAndKeepsWhatItHolds) {
+  for (std::size_t n = 0; n < kConsoleInputCapacity; ++n)
+    ASSERT_TRUE(WriteConsoleInput(Key(static_cast<std::uint16_t>(n % 100))));
+  EXPECT_FALSE(WriteConsoleInput(Key(99)));
+  EXPECT_EQ(GetNumberOfConsoleInputEvents(), kConsoleInputCapacity);
+  InputRecord r;
+  ASSERT_TRUE(ReadConsoleInput(r));
+  EXPECT_EQ(r.Event.KeyEvent.wVirtualScanCode, 0);
+  EXPECT_TRUE(WriteConsoleInput(Key(42)));  // room again after one read
+}
+
+TEST_F(ConsoleInputTest, FlushDropsEverything) {
+  WriteConsoleInput(Key(1));
+  WriteConsoleInput(Key(2));
+  FlushConsoleInputBuffer();
+  EXPECT_EQ(GetNumberOfConsoleInputEvents(), 0u);
+  EXPECT_FALSE(WaitForConsoleInput(0));
+}
+
+TEST_F(ConsoleInputTest, WaitTimesOutOnEmptyAndWakesOnWriteFromAnotherThread) {
+  EXPECT_FALSE(WaitForConsoleInput(20));
+  std::thread writer([] { WriteConsoleInput(Key(16)); });
+  EXPECT_TRUE(WaitForConsoleInput(-1));
+  writer.join();
+  InputRecord r;
+  ASSERT_TRUE(ReadConsoleInput(r));
+  EXPECT_EQ(r.Event.KeyEvent.wVirtualScanCode, 16);
+}
+
+}  // namespace

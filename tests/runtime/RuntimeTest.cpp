@@ -1,0 +1,80 @@
+#include "runtime/Runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+void Say(const char* s) { (void)!::write(STDERR_FILENO, s, std::char_traits<char>::length(s)); }
+void ProcA() { Say("A"); }
+void ProcB() { Say("B"); }
+
+class RuntimeDeathTest : public ::testing::Test {
+ protected:
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+TEST_F(RuntimeDeathTest, HaltPrintsMessageThenRunsProceduresInReverseOrder) {
+  EXPECT_EXIT(
+      {
+        Runtime::Init();
+        Runtime::AddTermProc(ProcA);
+        Runtime::AddTermProc(ProcB);
+        Runtime::Halt("Couldn't create main window", 9);
+      },
+      ::testing::ExitedWithCode(9), "^Couldn't create main window\nBA$");
+}
+
+TEST_F(RuntimeDeathTest, ProceduresRunOnceAlsoAtNormalExit) {
+  EXPECT_EXIT(
+      {
+        Runtime::Init();
+        Runtime::AddTermProc(ProcA);
+        Runtime::RunTermProcs();
+        Runtime::RunTermProcs();
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "^A$");
+}
+
+TEST_F(RuntimeDeathTest, FailedAssertionReportsAndStopsWithItsCode) {
+  EXPECT_EXIT(
+      {
+        Runtime::Init();
+        Runtime::AddTermProc(ProcA);
+        int x = 1;
+        RT_ASSERT(x > 1);
+      },
+      ::testing::ExitedWithCode(15), "Fatal run-time error: x > 1 at .*RuntimeTest.cpp:[0-9]+ \\(code 15\\)\nA$");
+}
+
+TEST_F(RuntimeDeathTest, IndexOutOfRangeIsFatal) {
+  EXPECT_EXIT(
+      {
+        Runtime::Init();
+        volatile unsigned i = 25;
+        (void)RT_INDEX(i, 25u);
+      },
+      ::testing::ExitedWithCode(1), "index out of range");
+}
+
+TEST(Runtime, IndexInRangePassesThrough) { EXPECT_EQ(RT_INDEX(24u, 25u), 24u); }
+
+TEST_F(RuntimeDeathTest, EachSignalRunsProceduresAndEndsTheProcessByThatSignal) {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    EXPECT_EXIT(
+        {
+          Runtime::Init();
+          Runtime::AddTermProc(ProcA);
+          std::raise(sig);
+          Say("not reached");
+        },
+        ::testing::KilledBySignal(sig), "^A$")
+        << "signal " << sig;
+  }
+}
+
+}  // namespace
