@@ -26,6 +26,7 @@ constexpr std::size_t kCacheSize = 16; // the game has five sounds
 
 std::mutex soundLock;          // one request at a time; guards everything below
 bool openTried = false;        // the device is opened once, never retried
+bool audioStarted = false;     // SDL's audio subsystem, up even when no device opened
 SDL_AudioDeviceID device = 0;  // 0: no device
 SDL_AudioSpec deviceSpec{};
 std::unordered_map<std::string, std::vector<Uint8>> decoded;  // by the name asked for
@@ -50,16 +51,16 @@ bool OpenDevice() {
   // Else SDL turns Ctrl+C into a quit event that nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  audioStarted = true;
   SDL_AudioSpec want{};
   want.freq = kRate;
   want.format = AUDIO_S16SYS;
   want.channels = 1;
   want.samples = kBufferFrames;
   device = SDL_OpenAudioDevice(nullptr, 0, &want, &deviceSpec, 0);
-  if (device == 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return false;
-  }
+  // On failure the subsystem stays up until CloseSound: stopping SDL's ALSA
+  // driver waits for its hot-plug thread, up to 100 ms at start-up for nothing.
+  if (device == 0) return false;
   SDL_PauseAudioDevice(device, 0);  // from now on an empty queue plays silence
   return true;
 }
@@ -170,11 +171,10 @@ std::int32_t PlaySound(std::string_view name, std::uint32_t flags) {
 
 void CloseSound() {
   std::lock_guard lock(soundLock);
-  if (device != 0) {
-    SDL_CloseAudioDevice(device);
-    device = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  }
+  if (device != 0) SDL_CloseAudioDevice(device);
+  if (audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  device = 0;
+  audioStarted = false;
   decoded.clear();
   openTried = false;
 }

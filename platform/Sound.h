@@ -11,7 +11,8 @@
 
 namespace Platform {
 
-// Flag word of PlaySound. No other flag is understood.
+// Flag word of PlaySound. No other flag is understood; the name is always
+// taken as a file name.
 constexpr std::uint32_t SND_SYNC = 0x0000;      // play to the end, then return
 constexpr std::uint32_t SND_ASYNC = 0x0001;     // start playing and return at once
 constexpr std::uint32_t SND_FILENAME = 0x20000; // the name is a file name

@@ -89,6 +89,7 @@ void PlaySoundEvent(SoundEventEn e) {
   const SoundRc& entry = gSoundList[RT_INDEX(e, kSoundEvents)];
   // Also for an event without a file (empty name, flag 0): the platform decides.
   if (PlaySoundRedirect(Text(entry.fileName), entry.soundFlag) != 0) return;
+  // Sound stays on after a failure: the next request is tried again.
   IO::WrStr("Sound ERROR : it seems it was not possible to play the sound");
   IO::WrLn();
   IO::WrStr("       file need here! ");
