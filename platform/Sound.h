@@ -1,0 +1,40 @@
+// Sound: our stand-in for the multimedia PlaySound call, over SDL2 audio.
+// One audio device, opened at the first request and kept for the run; wave
+// files decoded once into the device's format and kept by name, so that
+// starting a sound costs one copy into SDL's queue. With no audio device the
+// open fails once, quietly, and every request answers 0 at once.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace Platform {
+
+// Flag word of PlaySound. No other flag is understood; the name is always
+// taken as a file name.
+constexpr std::uint32_t SND_SYNC = 0x0000;      // play to the end, then return
+constexpr std::uint32_t SND_ASYNC = 0x0001;     // start playing and return at once
+constexpr std::uint32_t SND_FILENAME = 0x20000; // the name is a file name
+
+// Plays the wave file `name`, replacing whatever is still playing. With
+// SND_ASYNC it returns as soon as the sound has started, otherwise when it
+// has ended. Nonzero on success; 0 when there is no audio device or the file
+// cannot be found or decoded. An empty name stops any sound and answers
+// nonzero when there is a device: nothing was asked for, nothing failed.
+std::int32_t PlaySound(std::string_view name, std::uint32_t flags);
+
+// Where PlaySound finds `name`: a name with a folder as it is; a bare name in
+// the working directory, else in the program's own sounds folder. Empty
+// when there is no such file.
+std::string FindSoundFile(std::string_view name);
+
+// The program's own sounds folder: "sounds" beside the executable, else the
+// one in the source tree the program was built from (tests, build trees).
+std::string SoundFolder();
+
+// Stops any sound, closes the device and forgets the decoded sounds; the next
+// PlaySound opens a device afresh (reading SDL_AUDIODRIVER again).
+void CloseSound();
+
+}  // namespace Platform
