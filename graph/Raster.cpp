@@ -3,6 +3,7 @@
 #include "graph/Raster.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Graph::Raster {
 
@@ -84,12 +85,17 @@ void Plot(Canvas c, std::uint32_t x, std::uint32_t y, std::uint32_t colour) {
 void Fill(Canvas c, std::uint32_t left, std::uint32_t top, std::uint32_t right, std::uint32_t bottom,
           const Brush& brush) {
   if (!Clip(left, right, c.width) || !Clip(top, bottom, c.depth)) return;
+  if (brush.solid) {
+    // One row filled, the others copied from it: memcpy runs far faster than
+    // a fill loop on large areas (the game-over frames).
+    const std::uint32_t* first = Row(c, top) + left;
+    const std::size_t bytes = (std::size_t{right} - left + 1) * sizeof(std::uint32_t);
+    std::fill(Row(c, top) + left, Row(c, top) + right + 1, brush.colour);
+    for (std::uint32_t y = top + 1; y <= bottom; ++y) std::memcpy(Row(c, y) + left, first, bytes);
+    return;
+  }
   for (std::uint32_t y = top; y <= bottom; ++y) {
     std::uint32_t* row = Row(c, y);
-    if (brush.solid) {
-      std::fill(row + left, row + right + 1, brush.colour);
-      continue;
-    }
     // Aligned to the canvas origin: bit 7 of a row is every x divisible by 8.
     const unsigned bits = brush.rows[y & 7];
     for (std::uint32_t x = left; x <= right; ++x) {

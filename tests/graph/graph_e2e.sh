@@ -48,7 +48,7 @@ unset SDL_VIDEODRIVER
 
 "$demo" --restart --dump "$work/dump.ppm" >"$work/demo.out" 2>"$work/demo.err" &
 pids+=($!)
-wait_for "the demo's window" grep -q '^ready' "$work/demo.out"
+wait_for "the demo's window" grep -qs '^ready' "$work/demo.out"
 grep -q '^ready 555x600 columns 69 rows 37' "$work/demo.out" || fail "demo: $(cat "$work/demo.out")"
 
 info=$(xwininfo -name Graph)
