@@ -32,7 +32,7 @@ constexpr auto kFrame = std::chrono::milliseconds(16);
 enum class Phase : std::uint8_t {
   NotStarted,  // no server thread
   Starting,    // the thread is starting video
-  Failed,      // video would not start; the thread has ended
+  Failed,      // video would not start; the server waits for a retry
   Closed,      // video runs, no window; the server waits for an open request
   Open,        // the window stands
 };
@@ -42,13 +42,13 @@ struct State {
   std::mutex windowLock;
   std::condition_variable toServer, toCaller;
   Phase phase = Phase::NotStarted;
+  bool retryWanted = false;
   bool openWanted = false;
   bool closeWanted = false;
   bool keepOnClose = false;  // a restart: the old window stays up until the new one shows
   int x = 0, y = 0;
   int width = 0, depth = 0;
   std::uint32_t displayBits = 24;
-  std::thread thread;
 
   // Surface lock: the back buffer.
   std::mutex surfaceLock;
@@ -136,14 +136,22 @@ bool Serve(State& s, Platform::WindowId window) {
 
 void ServerMain() {
   State& s = *state;
-  const bool video = Platform::StartVideo();
+  // With no display the thread stays, to try again at the next Init: the
+  // display may have come since. (Ending it would also strand what SDL keeps
+  // per thread.)
+  while (!Platform::StartVideo()) {
+    std::unique_lock lock(s.windowLock);
+    s.phase = Phase::Failed;
+    s.toCaller.notify_all();
+    s.toServer.wait(lock, [&] { return s.retryWanted; });
+    s.retryWanted = false;
+  }
   {
     std::lock_guard lock(s.windowLock);
-    if (video) s.displayBits = Platform::DisplayBitsPerPixel();
-    s.phase = video ? Phase::Closed : Phase::Failed;
+    s.displayBits = Platform::DisplayBitsPerPixel();
+    s.phase = Phase::Closed;
   }
   s.toCaller.notify_all();
-  if (!video) return;
 
   Platform::WindowId retiring = 0;
   for (;;) {
@@ -207,22 +215,21 @@ void CloseLocked(State& s, std::unique_lock<std::mutex>& lock, bool keep) {
 // window. False when it cannot be had.
 bool StartServerLocked(State& s, std::unique_lock<std::mutex>& lock) {
   if (s.phase == Phase::Closed || s.phase == Phase::Open) return true;
-  if (s.thread.joinable()) {
-    // A server that found no display has ended; try afresh, the display may
-    // have come since.
-    lock.unlock();
-    s.thread.join();
-    lock.lock();
-  }
-  s.phase = Phase::Starting;
-  try {
-    s.thread = std::thread(ServerMain);
-  } catch (const std::system_error&) {
-    s.phase = Phase::NotStarted;
-    lock.unlock();
-    Platform::ErrorBox("Graph server not run");
-    lock.lock();
-    return false;
+  if (s.phase == Phase::Failed) {
+    s.phase = Phase::Starting;
+    s.retryWanted = true;
+    s.toServer.notify_one();
+  } else {
+    s.phase = Phase::Starting;
+    try {
+      std::thread(ServerMain).detach();
+    } catch (const std::system_error&) {
+      s.phase = Phase::NotStarted;
+      lock.unlock();
+      Platform::ErrorBox("Graph server not run");
+      lock.lock();
+      return false;
+    }
   }
   s.toCaller.wait(lock, [&] { return s.phase == Phase::Closed || s.phase == Phase::Failed; });
   return s.phase == Phase::Closed;

@@ -70,6 +70,9 @@ class ServerTest : public ::testing::Test {
     ASSERT_TRUE(WaitFor(Graph::WindowUpToDate));
     Platform::FlushConsoleInputBuffer();
   }
+  // Closing hands the server's work over to this thread before the process
+  // ends and destroys the console input buffer's static lock and condition.
+  void TearDown() override { Graph::Exit(); }
 };
 
 TEST_F(ServerTest, RestartOpensANewWindowOfTheNewSizeAndExitClosesIt) {
