@@ -28,6 +28,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 // One display frame: while drawing goes on the window is shown this often.
 constexpr auto kFrame = std::chrono::milliseconds(16);
+// The largest window side SDL makes; a null window keeps to it as well.
+constexpr std::uint32_t kMaxExtent = 16384;
 
 enum class Phase : std::uint8_t {
   NotStarted,  // no server thread
@@ -235,13 +237,15 @@ bool StartServerLocked(State& s, std::unique_lock<std::mutex>& lock) {
   return s.phase == Phase::Closed;
 }
 
-// Replaces the back buffer by a cleared one; false when there is no memory.
+// Replaces the back buffer by a cleared one; false when there is no memory
+// or the size is beyond what a window can have.
 bool MakeBackBuffer(State& s, std::uint32_t width, std::uint32_t depth) {
   std::lock_guard lock(s.surfaceLock);
   s.haveBack = false;
   s.back = {};
   s.backWidth = s.backDepth = 0;
   try {
+    if (width > kMaxExtent || depth > kMaxExtent) throw std::bad_alloc();
     s.back.assign(static_cast<std::size_t>(width) * depth, 0);
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "Graph: no memory for a surface of %u x %u\n", width, depth);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -439,6 +440,49 @@ TEST_F(GraphTest, NoBackBufferNoDrawingAndTinySurfacesAreSafe) {
   Graph::ClearScreen(0);
   Graph::Rectangle(0, 0, 5, 5, 15, false);
   EXPECT_TRUE(Graph::ReadBackBuffer().empty());
+
+  // Beyond the largest window: refused, not allocated.
+  EXPECT_FALSE(Graph::Init(1, 1, 0xFFFFFFFF, 0xFFFFFFFF));
+  EXPECT_FALSE(Graph::Init(1, 1, 16385, 1));
+  Graph::Plot(0, 0, 15);
+  EXPECT_EQ(Graph::Pixel(0, 0), 0u);
+}
+
+// Arbitrary calls with arbitrary arguments: under the sanitizers, any write
+// outside the buffer or any overflow fails the run; the buffer keeps its size.
+TEST_F(GraphTest, ArbitraryCallsStayInsideTheBuffer) {
+  std::mt19937 rng(20240601);
+  auto any = [&]() -> std::uint32_t {
+    switch (rng() % 4) {
+      case 0: return rng() % 80;                 // on the surface
+      case 1: return 0xFFFFFFFF - rng() % 80;    // at the top of the range
+      default: return static_cast<std::uint32_t>(rng());
+    }
+  };
+  std::vector<std::uint32_t> table(rng() % 40);
+  for (int i = 0; i < 20000; ++i) {
+    switch (rng() % 14) {
+      case 0: Graph::Rectangle(any(), any(), any(), any(), any(), rng() % 2); break;
+      case 1: Graph::Plot(any(), any(), any()); break;
+      case 2: Graph::RawOutText(any(), any(), any(), std::string(rng() % 300, static_cast<char>(rng()))); break;
+      case 3: Graph::ClearScreen(rng() % 4); break;
+      case 4: Graph::SetLinestyle(any()); break;
+      case 5: Graph::SetStdFillMask(any()); break;
+      case 6: Graph::SetFillMask({static_cast<std::uint8_t>(rng()), 0, 0xFF, static_cast<std::uint8_t>(rng()), 1, 2, 3, 4}); break;
+      case 7: Graph::SetBkColor(any()); break;
+      case 8: Graph::SetBkMix(rng() % 2); break;
+      case 9: Graph::SetTextWindow(any(), any(), any(), any()); break;
+      case 10: Graph::SetTextPosition(any(), any()); break;
+      case 11: Graph::DisplayCursor(rng() % 2); break;
+      case 12:
+        table.resize(rng() % 40);
+        for (auto& v : table) v = static_cast<std::uint32_t>(rng());
+        Graph::RemapAllPalette(table);
+        break;
+      case 13: Graph::InitStdPalette(); break;
+    }
+  }
+  EXPECT_EQ(Graph::ReadBackBuffer().size(), 64u * 48u);
 }
 
 }  // namespace
