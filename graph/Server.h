@@ -1,0 +1,47 @@
+// The window server, inside Graph: the back buffer and its surface lock, the
+// server thread with its window, the handshake with Init and Exit, the
+// presents and the window's keys. Graph's drawing code sees only this.
+#pragma once
+
+#include "graph/Raster.h"
+#include "platform/ConsoleInput.h"
+
+#include <cstdint>
+#include <mutex>
+
+namespace Graph::Server {
+
+// Guards the back buffer; held by every drawing command and by the present.
+// Lock order where two are held: window lock, then surface lock.
+std::mutex& SurfaceLock();
+
+// The back buffer as a canvas (empty without one). With the surface lock held.
+Raster::Canvas BackBuffer();
+
+// After drawing, with the surface lock held: marks the window dirty. True
+// when it went from clean to dirty: the caller then calls Wake, unlocked.
+bool MarkDirty();
+void Wake();
+
+// Opens the window (starting the server the first time, closing the open
+// window first on a restart) and makes a cleared back buffer of
+// width x depth. False when there is no display, no server or no memory.
+bool Open(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t depth);
+
+// The back buffer alone, no window: headless runs.
+bool OpenNull(std::uint32_t width, std::uint32_t depth);
+
+// Closes the window and drops the back buffer; nothing when none is open.
+void Close();
+
+// Bits per pixel of the display, known once the server has started video.
+std::uint32_t DisplayBits();
+
+// The console key record of a window key, built with the modifier state as
+// it stands; then the state follows the key (Shift 42/54, Ctrl 29, Alt 56).
+Platform::InputRecord KeyRecord(bool down, std::uint8_t scan, std::uint32_t& modifiers);
+
+std::uint64_t PresentCount();
+bool UpToDate();
+
+}  // namespace Graph::Server

@@ -1,0 +1,285 @@
+// The window system on SDL2 video: start-up with our hints, the window, its
+// surface, its events, the error box and the scan-code table.
+#include "platform/Window.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+namespace Platform {
+namespace {
+
+std::atomic<bool> videoStarted{false};
+std::atomic<std::uint32_t> wakeEventType{0};
+
+std::mutex infoLock;
+WindowInfo info;
+
+// ---------------------------------------------------------------------------
+// SDL scancode (USB usage) -> PC set-1 make code, E0/E1 prefixes dropped.
+
+constexpr std::array<std::uint8_t, SDL_NUM_SCANCODES> MakeScanTable() {
+  std::array<std::uint8_t, SDL_NUM_SCANCODES> t{};
+  // Letters A..Z.
+  constexpr std::uint8_t letters[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
+                                        0x24, 0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13,
+                                        0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
+  for (int i = 0; i < 26; ++i) t[SDL_SCANCODE_A + i] = letters[i];
+  // Digit row 1..9, 0.
+  for (int i = 0; i < 10; ++i) t[SDL_SCANCODE_1 + i] = static_cast<std::uint8_t>(0x02 + i);
+  t[SDL_SCANCODE_RETURN] = 0x1C;
+  t[SDL_SCANCODE_ESCAPE] = 0x01;
+  t[SDL_SCANCODE_BACKSPACE] = 0x0E;
+  t[SDL_SCANCODE_TAB] = 0x0F;
+  t[SDL_SCANCODE_SPACE] = 0x39;
+  t[SDL_SCANCODE_MINUS] = 0x0C;
+  t[SDL_SCANCODE_EQUALS] = 0x0D;
+  t[SDL_SCANCODE_LEFTBRACKET] = 0x1A;
+  t[SDL_SCANCODE_RIGHTBRACKET] = 0x1B;
+  t[SDL_SCANCODE_BACKSLASH] = 0x2B;
+  t[SDL_SCANCODE_NONUSHASH] = 0x2B;
+  t[SDL_SCANCODE_SEMICOLON] = 0x27;
+  t[SDL_SCANCODE_APOSTROPHE] = 0x28;
+  t[SDL_SCANCODE_GRAVE] = 0x29;
+  t[SDL_SCANCODE_COMMA] = 0x33;
+  t[SDL_SCANCODE_PERIOD] = 0x34;
+  t[SDL_SCANCODE_SLASH] = 0x35;
+  t[SDL_SCANCODE_CAPSLOCK] = 0x3A;
+  for (int i = 0; i < 10; ++i) t[SDL_SCANCODE_F1 + i] = static_cast<std::uint8_t>(0x3B + i);
+  t[SDL_SCANCODE_F11] = 0x57;
+  t[SDL_SCANCODE_F12] = 0x58;
+  t[SDL_SCANCODE_PRINTSCREEN] = 0x37;
+  t[SDL_SCANCODE_SCROLLLOCK] = 0x46;
+  t[SDL_SCANCODE_PAUSE] = 0x45;
+  // The grey block: the same codes as the keypad keys they double.
+  t[SDL_SCANCODE_INSERT] = 0x52;
+  t[SDL_SCANCODE_HOME] = 0x47;
+  t[SDL_SCANCODE_PAGEUP] = 0x49;
+  t[SDL_SCANCODE_DELETE] = 0x53;
+  t[SDL_SCANCODE_END] = 0x4F;
+  t[SDL_SCANCODE_PAGEDOWN] = 0x51;
+  t[SDL_SCANCODE_RIGHT] = 0x4D;
+  t[SDL_SCANCODE_LEFT] = 0x4B;
+  t[SDL_SCANCODE_DOWN] = 0x50;
+  t[SDL_SCANCODE_UP] = 0x48;
+  // Keypad.
+  t[SDL_SCANCODE_NUMLOCKCLEAR] = 0x45;
+  t[SDL_SCANCODE_KP_DIVIDE] = 0x35;
+  t[SDL_SCANCODE_KP_MULTIPLY] = 0x37;
+  t[SDL_SCANCODE_KP_MINUS] = 0x4A;
+  t[SDL_SCANCODE_KP_PLUS] = 0x4E;
+  t[SDL_SCANCODE_KP_ENTER] = 0x1C;
+  constexpr std::uint8_t keypad[9] = {0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49};
+  for (int i = 0; i < 9; ++i) t[SDL_SCANCODE_KP_1 + i] = keypad[i];
+  t[SDL_SCANCODE_KP_0] = 0x52;
+  t[SDL_SCANCODE_KP_PERIOD] = 0x53;
+  t[SDL_SCANCODE_KP_EQUALS] = 0x59;
+  t[SDL_SCANCODE_KP_COMMA] = 0x7E;
+  t[SDL_SCANCODE_NONUSBACKSLASH] = 0x56;
+  t[SDL_SCANCODE_APPLICATION] = 0x5D;
+  constexpr std::uint8_t f13to24[12] = {0x64, 0x65, 0x66, 0x67, 0x68, 0x69,
+                                        0x6A, 0x6B, 0x6C, 0x6D, 0x6E, 0x76};
+  for (int i = 0; i < 12; ++i) t[SDL_SCANCODE_F13 + i] = f13to24[i];
+  t[SDL_SCANCODE_INTERNATIONAL1] = 0x73;
+  t[SDL_SCANCODE_INTERNATIONAL2] = 0x70;
+  t[SDL_SCANCODE_INTERNATIONAL3] = 0x7D;
+  t[SDL_SCANCODE_INTERNATIONAL4] = 0x79;
+  t[SDL_SCANCODE_INTERNATIONAL5] = 0x7B;
+  // Modifiers: right Ctrl and right Alt count as the left ones.
+  t[SDL_SCANCODE_LCTRL] = 0x1D;
+  t[SDL_SCANCODE_LSHIFT] = 0x2A;
+  t[SDL_SCANCODE_LALT] = 0x38;
+  t[SDL_SCANCODE_LGUI] = 0x5B;
+  t[SDL_SCANCODE_RCTRL] = 0x1D;
+  t[SDL_SCANCODE_RSHIFT] = 0x36;
+  t[SDL_SCANCODE_RALT] = 0x38;
+  t[SDL_SCANCODE_RGUI] = 0x5C;
+  return t;
+}
+
+constexpr auto kScanTable = MakeScanTable();
+
+SDL_Window* Find(WindowId window) { return window ? SDL_GetWindowFromID(window) : nullptr; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+bool StartVideo() {
+  if (videoStarted.load()) return true;
+  // Else Ctrl+C becomes an SDL quit event that nobody reads.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // Else every present goes through a software OpenGL texture.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // Else, with no display, SDL falls back to an offscreen driver and the game
+  // never learns it has no window. The environment variable still wins.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  // Keys come from scan codes alone; no input method is wanted.
+  SDL_StopTextInput();
+  wakeEventType.store(SDL_RegisterEvents(1));
+  videoStarted.store(true);
+  return true;
+}
+
+std::uint32_t DisplayBitsPerPixel() {
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 24;
+  return SDL_BITSPERPIXEL(mode.format);
+}
+
+// ---------------------------------------------------------------------------
+// The window
+
+WindowId OpenWindow(const char* title, int x, int y, int w, int h) {
+  SDL_Window* win = SDL_CreateWindow(title, x, y, w, h, SDL_WINDOW_SHOWN);
+  if (!win) {
+    std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
+    return 0;
+  }
+  SDL_Surface* surface = SDL_GetWindowSurface(win);
+  if (!surface) {
+    std::fprintf(stderr, "SDL_GetWindowSurface: %s\n", SDL_GetError());
+    SDL_DestroyWindow(win);
+    return 0;
+  }
+  WindowInfo made;
+  made.id = SDL_GetWindowID(win);
+  SDL_GetWindowPosition(win, &made.x, &made.y);
+  SDL_GetWindowSize(win, &made.width, &made.depth);
+  made.surfaceWidth = surface->w;
+  made.surfaceDepth = surface->h;
+  std::lock_guard lock(infoLock);
+  made.openWindows = info.openWindows + 1;
+  info = made;
+  return made.id;
+}
+
+void CloseWindow(WindowId window) {
+  SDL_Window* win = Find(window);
+  if (!win) return;
+  SDL_DestroyWindow(win);
+  std::lock_guard lock(infoLock);
+  --info.openWindows;
+}
+
+bool WindowHasFocus(WindowId window) {
+  SDL_Window* win = Find(window);
+  return win && SDL_GetKeyboardFocus() == win;
+}
+
+void FocusWindow(WindowId window) {
+  if (SDL_Window* win = Find(window)) SDL_SetWindowInputFocus(win);
+}
+
+bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t width, std::uint32_t depth) {
+  SDL_Window* win = Find(window);
+  if (!win) return false;
+  SDL_Surface* surface = SDL_GetWindowSurface(win);
+  if (!surface) return false;
+  int w = std::min<int>(surface->w, static_cast<int>(std::min<std::uint32_t>(width, 0x7FFF)));
+  int h = std::min<int>(surface->h, static_cast<int>(std::min<std::uint32_t>(depth, 0x7FFF)));
+  if (w <= 0 || h <= 0 || !pixels) return true;
+  const int srcPitch = static_cast<int>(width * sizeof(std::uint32_t));
+  if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+  if (surface->format->format == SDL_PIXELFORMAT_RGB888) {
+    // The usual case on a 24-bit X display: our pixels are its pixels.
+    for (int row = 0; row < h; ++row)
+      std::memcpy(static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::size_t>(row) * surface->pitch,
+                  pixels + static_cast<std::size_t>(row) * width, static_cast<std::size_t>(w) * 4);
+  } else {
+    SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, pixels, srcPitch, surface->format->format,
+                      surface->pixels, surface->pitch);
+  }
+  if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  return true;
+}
+
+void UpdateWindow(WindowId window) {
+  if (SDL_Window* win = Find(window)) SDL_UpdateWindowSurface(win);
+}
+
+// ---------------------------------------------------------------------------
+// Events
+
+bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
+  SDL_Event e;
+  int got = timeoutMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeoutMs);
+  if (!got) return false;
+  event = WindowEvent{};
+  if (e.type == wakeEventType.load()) {
+    event.kind = WindowEventKind::Wake;
+    return true;
+  }
+  switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      event.kind = e.type == SDL_KEYDOWN ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
+      event.window = e.key.windowID;
+      event.scan = Set1ScanCode(e.key.keysym.scancode);
+      break;
+    case SDL_WINDOWEVENT:
+      event.window = e.window.windowID;
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          event.kind = WindowEventKind::FocusChanged;
+          break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+          event.kind = WindowEventKind::Exposed;
+          break;
+        case SDL_WINDOWEVENT_CLOSE:
+          event.kind = WindowEventKind::CloseRequest;
+          break;
+        default:
+          break;
+      }
+      break;
+    case SDL_QUIT:
+      event.kind = WindowEventKind::CloseRequest;
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+void WakeWindowServer() {
+  if (!videoStarted.load()) return;
+  SDL_Event e{};
+  e.type = wakeEventType.load();
+  SDL_PushEvent(&e);
+}
+
+// ---------------------------------------------------------------------------
+// Errors, tables, information
+
+void ErrorBox(const char* message) {
+  std::fprintf(stderr, "%s\n", message);
+  std::fflush(stderr);
+  // Only a real display has someone to read the box; the offscreen and
+  // dummy drivers of the tests do not.
+  if (!videoStarted.load()) return;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && std::strcmp(driver, "x11") == 0)
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", message, nullptr);
+}
+
+std::uint8_t Set1ScanCode(int usbScancode) {
+  if (usbScancode < 0 || usbScancode >= SDL_NUM_SCANCODES) return 0;
+  return kScanTable[static_cast<std::size_t>(usbScancode)];
+}
+
+WindowInfo LastWindowInfo() {
+  std::lock_guard lock(infoLock);
+  return info;
+}
+
+}  // namespace Platform
