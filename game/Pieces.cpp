@@ -61,7 +61,8 @@ void InsertBlock() {
       }
       // Deliberate: a settled cell under the new piece takes the piece's colour.
       if (s.Beweging != Leeg) cell.Kleur = kleur;
-      // A centre that lands on a settled cell leaves xC, yC as they were.
+      // A centre that lands on a settled cell leaves xC, yC at the last
+      // piece's centre; the turn's window copes with that (Window.h).
       if (cell.Beweging == CBewegend) {
         xC = startx + a;
         yC = b;

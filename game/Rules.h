@@ -54,8 +54,9 @@ void AllStop();
 // ---------------------------------------------------------------- turning
 
 // A quarter turn about the centre (a mirror for the bar); when it does not
-// fit and only one side is free, the piece shifts that way and tries again.
-// Sets empty_rotate, and empty_left / empty_right when the turn was blocked.
+// fit and only one side is free, the piece shifts that way and tries again,
+// but never back the way it came. Sets empty_rotate, and empty_left /
+// empty_right when the turn was blocked.
 void RotateBlock();
 
 }  // namespace Game

@@ -73,8 +73,8 @@ inline bool InInterior(std::uint32_t x, std::uint32_t y) {
   return x >= kInteriorLeft && x <= kInteriorRight && y >= kInteriorTop && y <= kInteriorBottom;
 }
 
-using Column = RangeArray<SquareType, 0, kRows - 1>;
-using Playfield = RangeArray<Column, 0, kColumns - 1>;
+using PlayfieldColumn = RangeArray<SquareType, 0, kRows - 1>;
+using Playfield = RangeArray<PlayfieldColumn, 0, kColumns - 1>;
 
 // arr[type][a][b]: type 0..13, box column a = 1..3, box row b = 1..4.
 constexpr std::uint32_t kPieceTypes = 14;
