@@ -1,0 +1,62 @@
+// Game rules: the random generator, the piece table, spawning, moving,
+// landing and turning the falling piece. They work on the state in State.h
+// alone and draw nothing; the play loop redraws after each of them.
+#pragma once
+
+#include "game/State.h"
+
+#include <cstdint>
+
+namespace Game {
+
+// Once per program: fills the piece table and sets `newgame` to 'n'.
+void Init();
+
+// ---------------------------------------------------------------- random numbers
+
+// The next number of the one fixed sequence, in min..max (min <= max).
+// Advances gSeed; never seeded, so every run deals the same pieces.
+std::uint32_t RandomCard(std::uint32_t min, std::uint32_t max);
+
+// ---------------------------------------------------------------- set-up
+
+// Writes the 14 shapes into `arr`; only the shape's own cells are set.
+void FillPieceTable();
+
+// Empties the interior (Kleur left as it was) and builds the walls, the
+// floor and the guard column. The grid half of a new game's set-up.
+void FillPlayfield();
+
+// ---------------------------------------------------------------- spawning
+
+// Places the next piece at the top; sets typegetal, xC, yC and, when the
+// piece lands on settled cells, game_over.
+void InsertBlock();
+
+// ---------------------------------------------------------------- moving and landing
+
+// TRUE when no moving cell has a Stil cell to its left / right / below.
+// With no moving cell at all, left and right answer TRUE and under FALSE.
+// The caller stores the answer; a move is only made after its check said TRUE.
+bool CheckLeft();
+bool CheckRight();
+bool CheckUnder();
+
+// Every moving cell one column left / one column right / one row down;
+// xC or yC follow.
+void MoveLeft();
+void MoveRight();
+void DropBlock();
+
+// Every moving cell becomes Stil, keeping its colour.
+void AllStop();
+
+// ---------------------------------------------------------------- turning
+
+// A quarter turn about the centre (a mirror for the bar); when it does not
+// fit and only one side is free, the piece shifts that way and tries again,
+// but never back the way it came. Sets empty_rotate, and empty_left /
+// empty_right when the turn was blocked.
+void RotateBlock();
+
+}  // namespace Game
