@@ -59,4 +59,10 @@ void AllStop();
 // empty_right when the turn was blocked.
 void RotateBlock();
 
+// ---------------------------------------------------------------- full rows
+
+// Removes every full row of the interior, top down: the rows above come
+// down, score grows by one and the row sound plays, once per row.
+void CheckLine();
+
 }  // namespace Game

@@ -92,6 +92,8 @@ TEST(RandomPlayTest, InvariantHoldsAfterEveryStep) {
     AllStop();
     ASSERT_TRUE(PlayfieldInvariant()) << "landing of piece " << piece;
     ASSERT_EQ(FindMoving().count, 0u);
+    CheckLine();
+    ASSERT_TRUE(PlayfieldInvariant()) << "rows removed after piece " << piece;
 
     if (game_over || arrow == 'q') {
       ++tally.games;
