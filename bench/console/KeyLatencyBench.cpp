@@ -1,0 +1,59 @@
+// Latency of the road of a key inside the process: from a key record written
+// into the console input buffer (as the terminal thread or the graphics
+// window writes it) to IO::KeyPressed answering TRUE on the main thread.
+// Reports the median and the 99th percentile in microseconds.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "console/Console.h"
+#include "console/IO.h"
+#include "platform/ConsoleInput.h"
+
+namespace {
+
+void StartConsole() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  int null = ::open("/dev/null", O_RDONLY);  // keys come from the benchmark only
+  ::dup2(null, STDIN_FILENO);
+  ::close(null);
+  Console::Init();
+}
+
+void BM_RecordToKeyPressed(benchmark::State& state) {
+  StartConsole();
+  Platform::InputRecord key;
+  key.EventType = Platform::KEY_EVENT;
+  key.Event.KeyEvent.bKeyDown = 1;
+  key.Event.KeyEvent.wRepeatCount = 1;
+  key.Event.KeyEvent.wVirtualScanCode = 0x05;
+  key.Event.KeyEvent.uChar = '4';
+  std::vector<double> micros;
+  micros.reserve(static_cast<std::size_t>(state.max_iterations));
+  for (auto _ : state) {
+    auto start = std::chrono::steady_clock::now();
+    Platform::WriteConsoleInput(key);
+    while (!IO::KeyPressed()) {
+    }
+    auto seen = std::chrono::steady_clock::now();
+    std::chrono::duration<double> elapsed = seen - start;
+    state.SetIterationTime(elapsed.count());
+    micros.push_back(elapsed.count() * 1e6);
+    benchmark::DoNotOptimize(IO::RdKey());
+  }
+  std::sort(micros.begin(), micros.end());
+  state.counters["median_us"] = micros[micros.size() / 2];
+  state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+  state.counters["max_us"] = micros.back();
+}
+BENCHMARK(BM_RecordToKeyPressed)->UseManualTime()->Iterations(20000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
