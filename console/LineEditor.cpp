@@ -103,7 +103,7 @@ std::uint32_t ReadLine(char* buf, std::uint32_t size) {
         buf[length + 1] = '\n';
         ConsoleOutput::WriteConsole("\r\n");
         return length + 2;
-      default:  // a printable character: typing overwrites, never inserts
+      default:  // a printable character: typing overwrites, never inserts (deliberate)
         if (cursor + 3 > size) {
           ConsoleOutput::Beep(500, 15);
           break;

@@ -115,6 +115,11 @@ bool StartTerminal() {
   termios raw = savedTermios;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);  // ISIG stays: Ctrl+C stops us
   raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
+  // Only Ctrl+C stops us, as with a console's processed input: Ctrl+\ and
+  // Ctrl+Z would end or stop the program with the terminal still raw, so
+  // they arrive as keys.
+  raw.c_cc[VQUIT] = _POSIX_VDISABLE;
+  raw.c_cc[VSUSP] = _POSIX_VDISABLE;
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
   rawActive = true;

@@ -17,10 +17,10 @@ namespace Platform {
 constexpr int kEscWaitMs = 100;
 
 // Puts the terminal on standard input in raw mode (no canonical input, no
-// echo, no IXON/ICRNL/IEXTEN; ISIG and output processing kept), registers its
-// restoring as a termination procedure, and starts the terminal thread.
-// Once per process; false (and nothing done) when standard input is not a
-// terminal.
+// echo, no IXON/ICRNL/IEXTEN; ISIG kept for Ctrl+C alone, output processing
+// kept), registers its restoring as a termination procedure, and starts the
+// terminal thread. Once per process; false (and nothing done) when standard
+// input is not a terminal.
 bool StartTerminal();
 
 // True while the terminal thread reads; false before StartTerminal, when

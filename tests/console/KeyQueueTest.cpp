@@ -213,3 +213,23 @@ TEST_F(KeyQueueTest, RdKeyWaitsForAKeyWrittenLater) {
 }
 
 }  // namespace
+
+namespace {
+
+// The reader thread waits on the console input buffer for ever; ending the
+// program must not wait for it (a destroyed condition variable with a waiter
+// would block the exit). The alarm turns such a hang into a failure.
+TEST(ConsoleEnd, ProgramEndsNormallyWhileTheReaderWaits) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        ::alarm(20);
+        StartWithoutTerminal();
+        Type("q");
+        if (IO::RdKey() != 'q') std::exit(2);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace

@@ -113,6 +113,9 @@ check_given_back 2 143
 start_run 3
 tm send-keys Up
 wait_for "Up in run 3" run_has 3 "ext 48H"
+tm send-keys 'C-\' C-z  # keys here, not signals: only Ctrl+C stops keytest
+wait_for "Ctrl+\\ in run 3" run_has 3 "char 1CH scan 2BH"
+wait_for "Ctrl+Z in run 3" run_has 3 "char 1AH scan 2CH"
 tm send-keys C-c
 check_given_back 3 130
 

@@ -91,6 +91,8 @@ TEST_F(TerminalTest, RawWhileRunningAndGivenBackExactlyAtTheEnd) {
         CHECK((raw.c_iflag & (IXON | ICRNL)) == 0);
         CHECK(raw.c_oflag == before.c_oflag);  // LF still starts a new line
         CHECK(raw.c_cc[VMIN] == 1 && raw.c_cc[VTIME] == 0);
+        CHECK(raw.c_cc[VINTR] == before.c_cc[VINTR]);  // Ctrl+C still stops the program
+        CHECK(raw.c_cc[VQUIT] == _POSIX_VDISABLE && raw.c_cc[VSUSP] == _POSIX_VDISABLE);
         Runtime::RunTermProcs();
         termios after;
         CHECK(::tcgetattr(STDIN_FILENO, &after) == 0);
