@@ -1,3 +1,4 @@
+// Lib: the pause, through DelayRedirect.
 #include "console/Lib.h"
 
 #include <chrono>
@@ -6,6 +7,15 @@
 namespace Lib {
 
 DelayProc DelayRedirect = Sleep;
+
+namespace {
+bool initialised = false;
+}
+
+void Init() {
+  if (initialised) return;
+  initialised = true;
+}
 
 void Delay(std::uint32_t ms) { DelayRedirect(ms); }
 

@@ -6,6 +6,9 @@
 
 namespace Lib {
 
+// Once; nothing to set up beyond DelayRedirect's start value.
+void Init();
+
 using DelayProc = void (*)(std::uint32_t ms);
 extern DelayProc DelayRedirect;  // default: sleeps the calling thread
 

@@ -1,6 +1,16 @@
+// WholeStr: CARDINAL to decimal text.
 #include "console/WholeStr.h"
 
 namespace WholeStr {
+
+namespace {
+bool initialised = false;
+}
+
+void Init() {
+  if (initialised) return;
+  initialised = true;
+}
 
 void CardToStr(std::uint32_t card, std::span<char> str) {
   char digits[10];

@@ -6,6 +6,9 @@
 
 namespace WholeStr {
 
+// Once; the module has no state.
+void Init();
+
 // Writes `card` in decimal into `str`, most significant digit first; a NUL
 // follows when there is room. Digits that do not fit are cut from the end,
 // and `str` is then left without a NUL. Never writes past `str`.

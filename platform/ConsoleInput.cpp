@@ -1,55 +1,76 @@
+// The console input buffer: a fixed ring of input records under one lock,
+// with a condition variable that wakes the key reader.
 #include "platform/ConsoleInput.h"
 
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 
 namespace Platform {
 namespace {
 
-std::mutex bufferLock;
-std::condition_variable recordWaiting;
-std::deque<InputRecord> buffer;
+struct Buffer {
+  std::mutex lock;
+  std::condition_variable recordWaiting;
+  InputRecord records[kConsoleInputCapacity];
+  std::size_t head = 0;  // oldest record
+  std::size_t size = 0;
+};
+
+// Made on first use and never destroyed: the key reader still waits on the
+// condition variable while the process exits, and destroying a condition
+// variable that has a waiter blocks for ever.
+Buffer& TheBuffer() {
+  static Buffer* const buffer = new Buffer;
+  return *buffer;
+}
 
 }  // namespace
 
 bool WriteConsoleInput(const InputRecord& record) {
+  Buffer& b = TheBuffer();
   {
-    std::lock_guard lock(bufferLock);
-    if (buffer.size() >= kConsoleInputCapacity) return false;
-    buffer.push_back(record);
+    std::lock_guard lock(b.lock);
+    if (b.size >= kConsoleInputCapacity) return false;
+    b.records[(b.head + b.size) % kConsoleInputCapacity] = record;
+    ++b.size;
   }
-  recordWaiting.notify_one();
+  b.recordWaiting.notify_one();
   return true;
 }
 
 bool WaitForConsoleInput(int timeoutMs) {
-  std::unique_lock lock(bufferLock);
-  auto waiting = [] { return !buffer.empty(); };
+  Buffer& b = TheBuffer();
+  std::unique_lock lock(b.lock);
+  auto waiting = [&b] { return b.size > 0; };
   if (timeoutMs < 0) {
-    recordWaiting.wait(lock, waiting);
+    b.recordWaiting.wait(lock, waiting);
     return true;
   }
-  return recordWaiting.wait_for(lock, std::chrono::milliseconds(timeoutMs), waiting);
+  return b.recordWaiting.wait_for(lock, std::chrono::milliseconds(timeoutMs), waiting);
 }
 
 bool ReadConsoleInput(InputRecord& record) {
-  std::lock_guard lock(bufferLock);
-  if (buffer.empty()) return false;
-  record = buffer.front();
-  buffer.pop_front();
+  Buffer& b = TheBuffer();
+  std::lock_guard lock(b.lock);
+  if (b.size == 0) return false;
+  record = b.records[b.head];
+  b.head = (b.head + 1) % kConsoleInputCapacity;
+  --b.size;
   return true;
 }
 
 std::size_t GetNumberOfConsoleInputEvents() {
-  std::lock_guard lock(bufferLock);
-  return buffer.size();
+  Buffer& b = TheBuffer();
+  std::lock_guard lock(b.lock);
+  return b.size;
 }
 
 void FlushConsoleInputBuffer() {
-  std::lock_guard lock(bufferLock);
-  buffer.clear();
+  Buffer& b = TheBuffer();
+  std::lock_guard lock(b.lock);
+  b.head = 0;
+  b.size = 0;
 }
 
 }  // namespace Platform

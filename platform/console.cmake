@@ -1,4 +1,6 @@
-# Console input buffer, terminal.
+# Console input buffer, the terminal and its key decoder.
 add_library(platform_console STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/ConsoleInput.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ConsoleInput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/KeyDecoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Terminal.cpp)
 target_link_libraries(platform_console PUBLIC Threads::Threads runtime)

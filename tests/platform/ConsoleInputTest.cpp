@@ -1,3 +1,5 @@
+// The console input buffer: order, its bound of 4096 records, flush, and the
+// wait that wakes on a write from another thread.
 #include "platform/ConsoleInput.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +47,14 @@ TEST_F(ConsoleInputTest, FullBufferRefusesAndKeepsWhatItHolds) {
   ASSERT_TRUE(ReadConsoleInput(r));
   EXPECT_EQ(r.Event.KeyEvent.wVirtualScanCode, 0);
   EXPECT_TRUE(WriteConsoleInput(Key(42)));  // room again after one read
+  // The rest, in order, across the ring's wrap-around.
+  for (std::size_t n = 1; n < kConsoleInputCapacity; ++n) {
+    ASSERT_TRUE(ReadConsoleInput(r));
+    ASSERT_EQ(r.Event.KeyEvent.wVirtualScanCode, n % 100);
+  }
+  ASSERT_TRUE(ReadConsoleInput(r));
+  EXPECT_EQ(r.Event.KeyEvent.wVirtualScanCode, 42);
+  EXPECT_FALSE(ReadConsoleInput(r));
 }
 
 TEST_F(ConsoleInputTest, FlushDropsEverything) {

@@ -1,0 +1,82 @@
+// EventQueue: the process-wide key queue. The reader thread (ConsoleReader)
+// takes input records from the console input buffer, where the terminal
+// thread and the graphics window put them, turns each key-down into a pair
+// (character, scan code) as the PC keyboard BIOS did, and appends it to a
+// queue of 33 keys; the main thread takes them with getKey and peekKey.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+#include "platform/ConsoleInput.h"
+
+namespace EventQueue {
+
+// The console start-up of the key side, once: the console input buffer is
+// emptied, the input mode saved (and restored at program end) and set to
+// 17H, the line device installed when that works, the lock and the event
+// made, the reader thread and (when standard input is a terminal) the
+// terminal thread started.
+void Init();
+
+// Removes the oldest key. On an empty queue: with `wait` false answers false
+// at once and leaves `ch` and `scan` alone; with `wait` true blocks until a
+// key comes. `scan` is the translation's scan byte, or the key's own scan
+// code when that is 0.
+bool getKey(char& ch, char& scan, bool wait);
+
+// The oldest key without removing it; false when none waits. Never blocks.
+bool peekKey(char& ch, char& scan);
+
+// ---- the translation
+
+struct KeyPair {
+  std::uint8_t ch;
+  std::uint8_t scan;
+  bool operator==(const KeyPair&) const = default;
+};
+
+enum Column { Plain, Shift, Ctrl, Alt };
+
+constexpr std::uint8_t kBiosRows = 0x59;
+extern const KeyPair BiosKeyTable[kBiosRows][4];
+
+struct EnhancedKey {
+  std::uint16_t scan;
+  KeyPair pairs[4];
+};
+extern const EnhancedKey EnhancedKeyTable[12];
+
+// A key-down record to a key pair; false for a key that gives none (a
+// modifier or lock key alone, an unknown scan code, a (0, 0) pair).
+bool Translate(const Platform::KeyEventRecord& event, KeyPair& key);
+
+// ---- the queue, for its tests
+
+struct KeyRecord {
+  std::uint8_t ch;
+  std::uint8_t scan;
+  Platform::KeyEventRecord event;
+};
+
+constexpr std::uint8_t kQueueSize = 33;
+
+// Guards the queue and the signalling of notEmpty. Made by Init.
+extern std::mutex* queueLock;
+
+// ---- mouse records
+
+struct MouseRecord {
+  std::int32_t x;
+  std::int32_t y;
+  std::uint32_t buttons;  // bit 0 leftmost, bit 1 rightmost, bit 2 second from the left
+};
+
+// Returns true when it has dealt with the record; the walk stops there.
+using MouseHandler = bool (*)(const MouseRecord& mouse);
+
+// Adds a handler at the end of the chain (called on the reader thread). At
+// most 8.
+void AddMouseHandler(MouseHandler handler);
+
+}  // namespace EventQueue

@@ -1,0 +1,204 @@
+// The terminal: raw mode and its restoring, the terminal thread, the console
+// mode word, positioned output and the bell.
+#include "platform/Terminal.h"
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "platform/ConsoleInput.h"
+#include "platform/KeyDecoder.h"
+#include "runtime/Runtime.h"
+
+namespace Platform {
+namespace {
+
+termios savedTermios;
+std::atomic<bool> rawActive{false};
+std::atomic<bool> started{false};
+std::atomic<bool> running{false};
+std::atomic<std::uint32_t> consoleMode{0x0007};  // processed, line and echo input
+
+// The handover of a cursor report from the terminal thread to the caller of
+// GetConsoleScreenBufferInfo.
+struct CursorReport {
+  std::mutex lock;
+  std::condition_variable arrived;
+  std::atomic<bool> wanted{false};
+  bool ready = false;
+  std::uint16_t row = 0, column = 0;
+};
+CursorReport* report = nullptr;  // made by StartTerminal, never destroyed
+
+// tcgetattr rather than isatty: it is async-signal-safe.
+bool IsTerminal(int fd) {
+  termios t;
+  return ::tcgetattr(fd, &t) == 0;
+}
+
+void WriteAll(int fd, std::string_view s) {
+  while (!s.empty()) {
+    ssize_t n = ::write(fd, s.data(), s.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    s.remove_prefix(static_cast<std::size_t>(n));
+  }
+}
+
+// Termination procedure: async-signal-safe.
+void RestoreTerminal() {
+  if (rawActive.exchange(false)) ::tcsetattr(STDIN_FILENO, TCSANOW, &savedTermios);
+}
+
+void Deliver(const KeyDecoder::Event& e, void*) {
+  if (e.kind == KeyDecoder::Event::Kind::Key) {
+    WriteConsoleInput(e.record);  // a full buffer drops the key, as a full keyboard buffer does
+    return;
+  }
+  {
+    std::lock_guard lock(report->lock);
+    if (!report->wanted.load()) return;
+    report->wanted = false;
+    report->ready = true;
+    report->row = e.row;
+    report->column = e.column;
+  }
+  report->arrived.notify_all();
+}
+
+void TerminalThread() {
+  KeyDecoder::State decoder;
+  std::uint8_t bytes[256];
+  for (;;) {
+    pollfd p{STDIN_FILENO, POLLIN, 0};
+    int ready = ::poll(&p, 1, KeyDecoder::Pending(decoder) ? kEscWaitMs : -1);
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (ready == 0) {
+      KeyDecoder::Expire(decoder, Deliver, nullptr);
+      continue;
+    }
+    ssize_t n = ::read(STDIN_FILENO, bytes, sizeof bytes);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n <= 0) break;  // end of file or hang-up: no key will come again
+    decoder.expectCursorReport = report->wanted.load();
+    KeyDecoder::Feed(decoder, bytes, static_cast<std::size_t>(n), Deliver, nullptr);
+  }
+  KeyDecoder::Expire(decoder, Deliver, nullptr);
+  running = false;
+}
+
+std::string_view CursorTo(char (&buf)[32], Coord at) {
+  int n = std::snprintf(buf, sizeof buf, "\x1b[%d;%dH", at.Y + 1, at.X + 1);
+  return {buf, static_cast<std::size_t>(n)};
+}
+
+}  // namespace
+
+bool StartTerminal() {
+  if (started.exchange(true)) return running;
+  Runtime::Init();  // the signal handlers that give the terminal back
+  if (::tcgetattr(STDIN_FILENO, &savedTermios) != 0) return false;
+  report = new CursorReport;
+  Runtime::AddTermProc(RestoreTerminal);
+  termios raw = savedTermios;
+  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);  // ISIG stays: Ctrl+C stops us
+  raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
+  // Only Ctrl+C stops us, as with a console's processed input: Ctrl+\ and
+  // Ctrl+Z would end or stop the program with the terminal still raw, so
+  // they arrive as keys.
+  raw.c_cc[VQUIT] = _POSIX_VDISABLE;
+  raw.c_cc[VSUSP] = _POSIX_VDISABLE;
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  rawActive = true;
+  // TCSAFLUSH: what was typed before start-up is not delivered.
+  if (::tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw) != 0) {
+    rawActive = false;
+    return false;
+  }
+  running = true;
+  std::thread(TerminalThread).detach();
+  return true;
+}
+
+bool TerminalRunning() { return running; }
+
+bool GetConsoleMode(std::uint32_t& mode) {
+  if (!IsTerminal(STDIN_FILENO)) return false;
+  mode = consoleMode;
+  return true;
+}
+
+bool SetConsoleMode(std::uint32_t mode) {
+  if (!IsTerminal(STDIN_FILENO)) return false;
+  consoleMode = mode;
+  return true;
+}
+
+bool GetConsoleScreenBufferInfo(ConsoleScreenBufferInfo& info) {
+  winsize ws{};
+  if (!running || !IsTerminal(STDOUT_FILENO) || ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) != 0 || ws.ws_col == 0)
+    return false;
+  {
+    std::lock_guard lock(report->lock);
+    report->ready = false;
+    report->wanted = true;  // stays set on a time-out, so that a late answer is swallowed
+  }
+  std::fflush(stdout);
+  WriteAll(STDOUT_FILENO, "\x1b[6n");
+  std::unique_lock lock(report->lock);
+  if (!report->arrived.wait_for(lock, std::chrono::milliseconds(500), [] { return report->ready; })) return false;
+  info.dwSize = {static_cast<std::int16_t>(ws.ws_col), static_cast<std::int16_t>(ws.ws_row)};
+  info.dwCursorPosition = {static_cast<std::int16_t>(report->column - 1), static_cast<std::int16_t>(report->row - 1)};
+  return true;
+}
+
+void WriteConsoleOutputCharacter(std::string_view text, Coord at) {
+  if (!IsTerminal(STDOUT_FILENO)) return;
+  char buf[32];
+  std::fflush(stdout);
+  WriteAll(STDOUT_FILENO, "\x1b" "7");  // save the cursor
+  WriteAll(STDOUT_FILENO, CursorTo(buf, at));
+  WriteAll(STDOUT_FILENO, text);
+  WriteAll(STDOUT_FILENO, "\x1b" "8");  // and restore it
+}
+
+void SetConsoleCursorPosition(Coord at) {
+  if (!IsTerminal(STDOUT_FILENO)) return;
+  char buf[32];
+  std::fflush(stdout);
+  WriteAll(STDOUT_FILENO, CursorTo(buf, at));
+}
+
+void WriteConsole(std::string_view text) {
+  if (!IsTerminal(STDOUT_FILENO)) return;
+  std::fflush(stdout);
+  WriteAll(STDOUT_FILENO, text);
+}
+
+void Beep(std::uint32_t /*freq*/, std::uint32_t ms) {
+  static std::atomic<std::int64_t> quietAt{0};  // before this, a new beep is merged
+  std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now().time_since_epoch())
+                         .count();
+  std::int64_t quiet = quietAt.load();
+  do {
+    if (now < quiet) return;
+  } while (!quietAt.compare_exchange_weak(quiet, now + ms));
+  int fd = IsTerminal(STDOUT_FILENO) ? STDOUT_FILENO : IsTerminal(STDERR_FILENO) ? STDERR_FILENO : -1;
+  if (fd >= 0) WriteAll(fd, "\a");
+}
+
+}  // namespace Platform

@@ -1,0 +1,65 @@
+// The terminal as our console host. When standard input is a terminal it is
+// put in raw mode for the whole run and given back exactly as it was on every
+// way out (normal end, Halt, Fatal, SIGINT, SIGTERM, SIGHUP), and a thread
+// turns the bytes it sends into key records in the console input buffer.
+// Also here: the console mode word, the console output calls of the line
+// editor (screen size, cursor, positioned writes) done with standard control
+// sequences, and Beep.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace Platform {
+
+// How long a lone ESC waits for the rest of a sequence before it counts as
+// the Esc key.
+constexpr int kEscWaitMs = 100;
+
+// Puts the terminal on standard input in raw mode (no canonical input, no
+// echo, no IXON/ICRNL/IEXTEN; ISIG kept for Ctrl+C alone, output processing
+// kept), registers its restoring as a termination procedure, and starts the
+// terminal thread. Once per process; false (and nothing done) when standard
+// input is not a terminal.
+bool StartTerminal();
+
+// True while the terminal thread reads; false before StartTerminal, when
+// standard input is not a terminal, and after end of file or hang-up.
+bool TerminalRunning();
+
+// The console input mode word. The terminal stays raw whatever it says: all
+// reading goes through key records. Both fail when standard input is not a
+// terminal, as they fail on a redirected handle.
+bool GetConsoleMode(std::uint32_t& mode);
+bool SetConsoleMode(std::uint32_t mode);
+
+struct Coord {
+  std::int16_t X = 0;
+  std::int16_t Y = 0;
+};
+
+struct ConsoleScreenBufferInfo {
+  Coord dwSize;            // columns and rows of the terminal
+  Coord dwCursorPosition;  // 0-based
+};
+
+// Size from the terminal, cursor from its answer to ESC[6n (read by the
+// terminal thread). False when standard output is not a terminal, the
+// terminal thread does not run, or no answer comes within half a second.
+bool GetConsoleScreenBufferInfo(ConsoleScreenBufferInfo& info);
+
+// Writes `text` at `at` and puts the cursor back where it was.
+void WriteConsoleOutputCharacter(std::string_view text, Coord at);
+void SetConsoleCursorPosition(Coord at);
+void WriteConsole(std::string_view text);
+// The three above write only when standard output is a terminal: control
+// sequences have no business in a redirected file.
+
+// Rings the terminal bell (standard output, else standard error, if either
+// is a terminal). Never blocks: a beep asked for while the previous one would
+// still sound (within `ms` of it) is merged into it, so a flood of lost keys
+// gives a steady bell, not minutes of queued beeps. A bell has one pitch:
+// `freq` is not used.
+void Beep(std::uint32_t freq, std::uint32_t ms);
+
+}  // namespace Platform
