@@ -44,7 +44,12 @@ void Init() {
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESETHAND;
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    // A signal ignored by whoever started us (nohup, a background job) stays ignored.
+    struct sigaction old {};
+    sigaction(sig, nullptr, &old);
+    if (old.sa_handler != SIG_IGN) sigaction(sig, &sa, nullptr);
+  }
   std::atexit(AtExit);
 }
 

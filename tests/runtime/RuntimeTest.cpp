@@ -77,4 +77,16 @@ TEST_F(RuntimeDeathTest, EachSignalRunsProceduresAndEndsTheProcessByThatSignal) 
   }
 }
 
+TEST_F(RuntimeDeathTest, ASignalIgnoredAtStartStaysIgnored) {
+  EXPECT_EXIT(
+      {
+        std::signal(SIGHUP, SIG_IGN);
+        Runtime::Init();
+        Runtime::AddTermProc(ProcA);
+        std::raise(SIGHUP);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "^A$");
+}
+
 }  // namespace
