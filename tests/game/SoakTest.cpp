@@ -18,7 +18,7 @@
 namespace {
 
 #if defined(__SANITIZE_THREAD__)
-constexpr int kPieces = 1000;  // ThreadSanitizer is slow; the races show early
+constexpr int kPieces = 400;  // ThreadSanitizer is slow; the races show early
 #else
 constexpr int kPieces = 3000;
 #endif
