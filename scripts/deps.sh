@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core  # window, sound, text
   libgtest-dev libgmock-dev libbenchmark-dev # tests and benchmarks
   xvfb xauth xdotool imagemagick tmux procps # end-to-end tests
+  libxtst-dev                                # the game probe (XTest)
   clang libclang-rt-14-dev valgrind          # fuzzing and leak checks
 )
 

@@ -8,4 +8,5 @@ cmake --build build -j"$(nproc)"
 if [ -x build/stackfall ]; then
   exec build/stackfall
 fi
-echo "Built. The game itself is not there yet: build/stackfall comes with the game."
+echo "build/stackfall was not built" >&2
+exit 1

@@ -1,0 +1,209 @@
+// game_probe: measures the running game from outside, as the X server sees
+// it, under a display of its own (bench/graph/xvfb_run.sh gives one):
+//
+//   game_probe startup GAME [RUNS]   launch to window mapped (MapNotify on
+//                                    the root window) and to the title
+//                                    picture on the screen (XGetImage)
+//   game_probe keys GAME [KEYS]      key typed into the window with XTest,
+//                                    as xdotool types it, to the moved piece
+//                                    on the screen
+//
+// Screen pixels are polled with XGetImage of a small area, about every
+// 0.1 ms, so a figure is exact to about that. Medians and spreads in ms.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+Display* dpy = nullptr;
+pid_t game = 0;
+
+[[noreturn]] void Die(const char* what) {
+  std::fprintf(stderr, "game_probe: %s\n", what);
+  if (game > 0) kill(game, SIGKILL);
+  std::exit(1);
+}
+
+pid_t Launch(const char* path) {
+  const pid_t pid = fork();
+  if (pid < 0) Die("fork");
+  if (pid == 0) {
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    execl(path, path, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
+void Stop(pid_t pid) {
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+}
+
+// Colour of the screen pixel (x, y) as 0xRRGGBB.
+std::uint32_t ScreenPixel(int x, int y) {
+  XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), x, y, 1, 1, AllPlanes, ZPixmap);
+  if (!image) return 0xFFFFFFFF;
+  const std::uint32_t p = XGetPixel(image, 0, 0) & 0xFFFFFF;
+  XDestroyImage(image);
+  return p;
+}
+
+// Whether any pixel of the column x0 (one pixel wide), rows y0..y1, is `rgb`.
+bool ColumnHas(int x0, int y0, int y1, std::uint32_t rgb) {
+  XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), x0, y0, 1, y1 - y0 + 1, AllPlanes, ZPixmap);
+  if (!image) return false;
+  bool found = false;
+  for (int y = 0; y <= y1 - y0 && !found; ++y) found = (XGetPixel(image, 0, y) & 0xFFFFFF) == rgb;
+  XDestroyImage(image);
+  return found;
+}
+
+template <class Condition>
+bool PollUntil(Condition done, double timeoutMs) {
+  const auto end = Clock::now() + std::chrono::microseconds(static_cast<long>(timeoutMs * 1000));
+  while (!done()) {
+    if (Clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  }
+  return true;
+}
+
+// The window's pixel (x, y) on the root: the drawing area starts at (1, 1).
+constexpr int kOrigin = 1;
+constexpr std::uint32_t kMagenta = 0x800080, kWhite = 0xFFFFFF, kRed = 0xFF0000;
+
+bool TitleShown() { return ScreenPixel(kOrigin + 67, kOrigin + 37) == kMagenta; }  // 2002
+bool BoardShown() { return ScreenPixel(kOrigin + 8, kOrigin + 8) == kRed; }
+
+// Waits for the game's window to be mapped; returns it.
+Window WaitMapped(double timeoutMs) {
+  const auto end = Clock::now() + std::chrono::microseconds(static_cast<long>(timeoutMs * 1000));
+  while (Clock::now() < end) {
+    while (XPending(dpy)) {
+      XEvent e;
+      XNextEvent(dpy, &e);
+      if (e.type == MapNotify) return e.xmap.window;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(50));
+  }
+  return 0;
+}
+
+void Type(KeySym sym) {
+  const KeyCode code = XKeysymToKeycode(dpy, sym);
+  XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+  XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+  XFlush(dpy);
+}
+
+void Report(const char* what, std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const auto at = [&](double q) { return v[static_cast<std::size_t>(q * (v.size() - 1))]; };
+  std::printf("%-34s median %7.2f ms  (min %.2f, 90th %.2f, max %.2f; %zu samples)\n", what, at(0.5), v.front(),
+              at(0.9), v.back(), v.size());
+}
+
+void Startup(const char* path, int runs) {
+  std::vector<double> mapped, title;
+  for (int r = 0; r < runs; ++r) {
+    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
+    XSync(dpy, True);
+    const auto t0 = Clock::now();
+    game = Launch(path);
+    if (!WaitMapped(10000)) Die("no window mapped");
+    mapped.push_back(Ms(Clock::now() - t0));
+    if (!PollUntil(TitleShown, 10000)) Die("no title picture");
+    title.push_back(Ms(Clock::now() - t0));
+    XSelectInput(dpy, DefaultRootWindow(dpy), NoEventMask);
+    Stop(game);
+    game = 0;
+    // The next run starts on a screen without the old window.
+    PollUntil([] { return !TitleShown(); }, 5000);
+  }
+  Report("launch to window mapped", mapped);
+  Report("launch to title picture on screen", title);
+}
+
+void Keys(const char* path, int samples) {
+  XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
+  game = Launch(path);
+  const Window window = WaitMapped(10000);
+  if (!window) Die("no window mapped");
+  if (!PollUntil(TitleShown, 10000)) Die("no title picture");
+  XSetInputFocus(dpy, window, RevertToParent, CurrentTime);
+  Type(XK_x);
+  PollUntil([] { return !TitleShown(); }, 5000);
+  Type(XK_x);
+  if (!PollUntil(BoardShown, 5000)) Die("no board");
+  // The first piece is white in columns 11 and 12; "4" brings it into
+  // column 10, "6" takes it back. Column 10 spans pixels 151..165.
+  const int x = kOrigin + 10 * 15 + 8;
+  if (!PollUntil([&] { return ColumnHas(kOrigin + 11 * 15 + 8, kOrigin + 1, kOrigin + 465, kWhite); }, 5000))
+    Die("no first piece");
+  std::mt19937 random(7);
+  std::vector<double> latency;
+  bool left = false;
+  for (int s = 0; s < samples; ++s) {
+    // A random pause, so that keys fall on every phase of the 10 ms tick.
+    std::this_thread::sleep_for(std::chrono::microseconds(20000 + random() % 30000));
+    left = !left;
+    const auto t0 = Clock::now();
+    Type(left ? XK_4 : XK_6);
+    const bool ok = PollUntil(
+        [&] { return ColumnHas(x, kOrigin + 1, kOrigin + 465, kWhite) == left; }, 2000);
+    if (!ok) Die("the piece did not move");
+    latency.push_back(Ms(Clock::now() - t0));
+  }
+  Stop(game);
+  game = 0;
+  Report("key to moved piece on screen", latency);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: game_probe startup|keys GAME [COUNT]\n");
+    return 2;
+  }
+  dpy = XOpenDisplay(nullptr);
+  if (!dpy) Die("no display");
+  int ev, err, major, minor;
+  if (!XTestQueryExtension(dpy, &ev, &err, &major, &minor)) Die("no XTest");
+  const std::string what = argv[1];
+  const int count = argc > 3 ? std::atoi(argv[3]) : 0;
+  if (what == "startup") {
+    Startup(argv[2], count > 0 ? count : 10);
+  } else if (what == "keys") {
+    Keys(argv[2], count > 0 ? count : 60);
+  } else {
+    Die("startup or keys?");
+  }
+  XCloseDisplay(dpy);
+  return 0;
+}

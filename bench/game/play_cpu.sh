@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# CPU of the running game in play with no key pressed, all threads, over a
+# while (default 20 s), with its window open under a fresh Xvfb; then its
+# peak resident memory (VmHWM). Goals: under 0.5 % of one core; under 30 MB.
+#   bash bench/game/play_cpu.sh [build folder, default build] [seconds]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(realpath "${1:-$here/../../build}")
+secs=${2:-20}
+if [ -z "${DISPLAY_FOR_PLAY:-}" ]; then
+  DISPLAY_FOR_PLAY=1 exec bash "$here/../graph/xvfb_run.sh" bash "$0" "$build" "$secs"
+fi
+work=$(mktemp -d)
+game=
+cleanup() {
+  if [ -n "$game" ]; then kill "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+wait_for() {  # wait_for <what> <command...>: up to 30 s
+  local what=$1; shift
+  local end=$((SECONDS + 30))
+  until "$@"; do
+    [ $SECONDS -lt $end ] || { echo "timed out waiting for $what" >&2; exit 1; }
+    sleep 0.05
+  done
+}
+pixel() {  # pixel X Y: the window's pixel as the screen shows it
+  /usr/bin/import -window root -crop "1x1+$(($1 + 1))+$(($2 + 1))" -depth 8 txt:- 2>/dev/null | tail -n1 | grep -o '#[0-9A-F]\{6\}'
+}
+key() { xdotool search --name '^Graph$' windowfocus --sync key "$@" >/dev/null 2>&1 || true; }
+
+"$build/stackfall" </dev/null >"$work/out" 2>&1 &
+game=$!
+is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+wait_for "the title" is 67 37 "#800080"
+key x
+wait_for "the instructions" is 67 37 "#000000"
+key x
+wait_for "the board" is 8 8 "#FF0000"
+sleep 1  # the first presents of the board settle
+
+hz=$(getconf CLK_TCK)
+ticks() { awk '{ print $14 + $15 }' "/proc/$game/stat"; }
+nanos() { cat /proc/"$game"/task/*/schedstat | awk '{ s += $1 } END { print s }'; }
+per_thread() { for task in /proc/"$game"/task/*; do echo "$(basename "$task") $(cat "$task/comm") $(awk '{ print $1 }' "$task/schedstat")"; done; }
+per_thread >"$work/threads0"
+t0=$(ticks); n0=$(nanos)
+sleep "$secs"
+t1=$(ticks); n1=$(nanos)
+per_thread >"$work/threads1"
+threads=$(ls /proc/"$game"/task | wc -l)
+awk -v t=$((t1 - t0)) -v n=$((n1 - n0)) -v hz="$hz" -v s="$secs" -v th="$threads" 'BEGIN {
+  printf "in play, no key, %d threads: %d ticks in %d s = %.2f %% of a core; schedstat %.1f ms = %.3f %% of a core\n",
+         th, t, s, 100 * t / hz / s, n / 1e6, 100 * n / 1e9 / s }'
+join "$work/threads0" "$work/threads1" | awk '{ printf "  thread %-7s %-16s %8.1f ms\n", $1, $2, ($5 - $3) / 1e6 }' 
+grep -E 'VmHWM|VmRSS' "/proc/$game/status" | sed 's/^/  /'

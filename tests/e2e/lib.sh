@@ -1,0 +1,74 @@
+# Shared by the stackfall end-to-end scripts: a private Xvfb, screenshots
+# read through shotcells, polling with a generous deadline, and killing
+# every process started here by its PID on the way out.
+# Needs $BUILD (the build folder) and sets $work, $DISPLAY.
+
+game=${BUILD:?BUILD must name the build folder}/stackfall
+shotcells=$BUILD/tests/e2e/shotcells
+[ -x "$game" ] || { echo "no $game"; exit 1; }
+[ -x "$shotcells" ] || { echo "no $shotcells"; exit 1; }
+
+work=$(mktemp -d)
+pids=()
+on_exit=()
+cleanup() {
+  local pid f
+  for f in "${on_exit[@]}"; do $f || true; done
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  if [ -n "${SHOTS:-}" ]; then mkdir -p "$SHOTS" && cp "$work"/*.png "$SHOTS"/ 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  for f in "$work"/*.out "$work"/*.err; do [ -s "$f" ] && { echo "--- $f"; tail -n 20 "$f"; }; done
+  exit 1
+}
+
+# wait_for <what> <command...>: polls the command for up to 60 s.
+wait_for() {
+  local what=$1; shift
+  local end=$((SECONDS + 60))
+  until "$@"; do
+    [ $SECONDS -lt $end ] || fail "timed out waiting for $what"
+    sleep 0.05
+  done
+}
+
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.err" &
+  pids+=($!)
+  wait_for "Xvfb" test -s "$work/display"
+  export DISPLAY=":$(head -n1 "$work/display")"
+  unset SDL_VIDEODRIVER
+}
+
+# shot [name]: a screenshot of the drawing area (root (1, 1), 555 x 600)
+# into $work/shot.ppm, and a PNG of it as $work/<name>.png when named.
+shot() {
+  /usr/bin/import -window root "$work/root.png" 2>/dev/null || return 1
+  /usr/bin/convert "$work/root.png" -crop 555x600+1+1 +repage "$work/shot.ppm" || return 1
+  [ -z "${1:-}" ] || cp "$work/root.png" "$work/$1.png"
+}
+cells() { "$shotcells" "$@" <"$work/shot.ppm"; }
+
+# Conditions on a fresh screenshot, for wait_for.
+shows_title() { shot && [ "$(cells at 67 37)" = 5 ]; }            # 2002, class b
+title_word_gone() { shot && [ "$(cells at 37 142)" = 14 ]; }      # S of STACK under the band
+title_word_back() { shot && [ "$(cells at 37 142)" = 10 ]; }
+shows_instructions() { shot && [ "$(cells count 30 30 117 45 14)" -gt 50 ] && [ "$(cells at 8 8)" = 0 ]; }
+shows_board() { shot && [ "$(cells at 8 8)" = 12 ] && [ "$(cells at 338 473)" = 12 ]; }
+piece_is() { shot && [ "$(cells piece "$1")" = "$2" ]; }
+piece_in_column() { shot && [[ "$(cells piece "$1")" == "at $2 "* ]]; }
+shows_score() { shot && [ "$(cells count 390 50 445 65 3)" -gt 20 ] && [ "$(cells count 450 50 457 65 3)" -gt 10 ]; }
+shows_game_over() {
+  shot && [ "$(cells at 400 580)" = 2 ] && [ "$(cells count 25 450 128 465 12)" -gt 30 ] &&
+    [ "$(cells count 25 495 264 510 15)" -gt 60 ]
+}
+
+# The window the game draws in, for xdotool.
+# Errors are not checked: the window may go as the last key arrives, and
+# what a key does is always waited for afterwards.
+type_in_window() { xdotool search --name "^Graph$" windowfocus --sync key "$@" >/dev/null 2>&1 || true; }
