@@ -222,6 +222,7 @@ Event* notEmpty = nullptr;
 
 KeyRecord queue[kQueueSize];
 std::atomic<std::uint8_t> count{0};  // peekKey reads it without the lock
+std::atomic<std::uint32_t> lostKeys{0};
 
 constexpr int kMaxMouseHandlers = 8;
 MouseHandler mouseHandlers[kMaxMouseHandlers];
@@ -252,7 +253,10 @@ void Append(const Platform::KeyEventRecord& event) {
     }
   }
   // Outside the lock: the main thread may go on reading while it sounds.
-  if (lost) ConsoleOutput::Beep(300, 100);
+  if (lost) {
+    lostKeys.fetch_add(1);
+    ConsoleOutput::Beep(300, 100);
+  }
 }
 
 void OfferMouse(const Platform::MouseEventRecord& event) {
@@ -275,13 +279,7 @@ void ConsoleReader() {
       continue;
     }
     Platform::InputRecord record;
-    if (!Platform::ReadConsoleInput(record)) continue;
-    if (record.EventType == Platform::KEY_EVENT) {
-      // One key per key-down record, whatever its repeat count.
-      if (record.Event.KeyEvent.bKeyDown) Append(record.Event.KeyEvent);
-    } else if (record.EventType == Platform::MOUSE_EVENT) {
-      OfferMouse(record.Event.MouseEvent);
-    }
+    if (Platform::ReadConsoleInput(record)) TakeRecord(record);
   }
 }
 
@@ -329,6 +327,18 @@ bool peekKey(char& ch, char& scan) {
   if (count == 0) return false;
   Deliver(queue[0], ch, scan);
   return true;
+}
+
+std::uint32_t KeysLost() { return lostKeys.load(); }
+
+void TakeRecord(const Platform::InputRecord& record) {
+  RT_ASSERT(initialised);
+  if (record.EventType == Platform::KEY_EVENT) {
+    // One key per key-down record, whatever its repeat count.
+    if (record.Event.KeyEvent.bKeyDown) Append(record.Event.KeyEvent);
+  } else if (record.EventType == Platform::MOUSE_EVENT) {
+    OfferMouse(record.Event.MouseEvent);
+  }
 }
 
 void AddMouseHandler(MouseHandler handler) {
