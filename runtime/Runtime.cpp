@@ -44,7 +44,10 @@ void Init() {
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESETHAND;
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+  // SIGPIPE: standard output piped into a program that has ended (keytest |
+  // head). SIGQUIT: from kill, since the terminal no longer sends it. Each
+  // would otherwise end the program with the terminal left raw.
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
     // A signal ignored by whoever started us (nohup, a background job) stays ignored.
     struct sigaction old {};
     sigaction(sig, nullptr, &old);

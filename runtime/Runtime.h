@@ -9,14 +9,16 @@
 
 namespace Runtime {
 
-// Installs the SIGINT, SIGTERM and SIGHUP handlers and the normal-exit hook.
-// Idempotent; the program body calls it before any other module's Init.
+// Installs the handlers of SIGINT, SIGTERM, SIGHUP, SIGPIPE and SIGQUIT
+// (the termination procedures run, then the program ends by that signal) and
+// the normal-exit hook. A signal ignored at start stays ignored. Idempotent;
+// the program body calls it before any other module's Init.
 void Init();
 
 using TermProc = void (*)();
 
 // Registers a procedure to run at program end: normal end, Halt, Fatal and
-// the three signals. Procedures run in reverse order of registration and must
+// the signals above. Procedures run in reverse order of registration and must
 // be async-signal-safe. At most 16; a 17th is a fatal error.
 void AddTermProc(TermProc proc);
 
