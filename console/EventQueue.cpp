@@ -273,6 +273,7 @@ void OfferMouse(const Platform::MouseEventRecord& event) {
 }
 
 void ConsoleReader() {
+  Runtime::NameThisThread("keyreader");
   for (;;) {
     if (!Platform::WaitForConsoleInput(-1)) {
       Lib::Sleep(10);

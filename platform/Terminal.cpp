@@ -76,6 +76,7 @@ void Deliver(const KeyDecoder::Event& e, void*) {
 }
 
 void TerminalThread() {
+  Runtime::NameThisThread("terminal");
   KeyDecoder::State decoder;
   std::uint8_t bytes[256];
   for (;;) {

@@ -150,6 +150,8 @@ bool StartVideo() {
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   HandleLostDisplay();
+  // Video is the window server thread's from here on.
+  Runtime::NameThisThread("window");
   // Keys come from scan codes alone; no input method is wanted.
   SDL_StopTextInput();
   wakeEventType.store(SDL_RegisterEvents(1));

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace Runtime {
@@ -67,6 +68,8 @@ void RunTermProcs() {
   if (terminated.exchange(true)) return;
   for (int n = procCount.load(); n > 0; --n) procs[n - 1]();
 }
+
+void NameThisThread(const char* name) { ::pthread_setname_np(::pthread_self(), name); }
 
 void Halt(std::string_view message, int status) {
   if (!message.empty()) {

@@ -25,6 +25,10 @@ void AddTermProc(TermProc proc);
 // Runs the registered procedures once; later calls do nothing.
 void RunTermProcs();
 
+// Names the calling thread (at most 15 characters), as top -H, gdb and the
+// benchmark report's idle figures show it.
+void NameThisThread(const char* name);
+
 // Orderly stop from any thread: message (if any) on stderr, termination
 // procedures, then the process ends with `status`.
 [[noreturn]] void Halt(std::string_view message, int status);
