@@ -228,7 +228,9 @@ constexpr int kMaxMouseHandlers = 8;
 MouseHandler mouseHandlers[kMaxMouseHandlers];
 int mouseHandlerCount = 0;  // under queueLock
 
-std::uint32_t savedInputMode = 0;
+// Atomic: the termination procedure that reads it may run on any thread
+// (Halt from the window server when the display goes away, a signal).
+std::atomic<std::uint32_t> savedInputMode{0};
 bool initialised = false;
 
 // Under queueLock, count > 0.
@@ -296,7 +298,11 @@ void Init() {
   Runtime::AddTermProc(RestoreInputMode);
   count = 0;
   mouseHandlerCount = 0;
-  if (Platform::GetConsoleMode(savedInputMode) && Platform::SetConsoleMode(0x17)) LineDevice::Install();
+  std::uint32_t mode = 0;
+  if (Platform::GetConsoleMode(mode)) {
+    savedInputMode = mode;
+    if (Platform::SetConsoleMode(0x17)) LineDevice::Install();
+  }
   queueLock = new (std::nothrow) std::mutex;
   notEmpty = new (std::nothrow) Event;
   RT_ASSERT(queueLock != nullptr && notEmpty != nullptr);

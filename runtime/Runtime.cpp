@@ -3,6 +3,7 @@
 #include "runtime/Runtime.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -28,10 +29,15 @@ void WriteErr(std::string_view s) {
 }
 
 void OnSignal(int sig) {
+  // The procedures may set errno (restoring a hung-up terminal fails); the
+  // interrupted code must find it as it was.
+  const int savedErrno = errno;
   RunTermProcs();
-  // Die of the same signal, so the parent sees how we ended.
+  // Die of the same signal, so the parent sees how we ended: it comes as
+  // soon as this handler returns.
   std::signal(sig, SIG_DFL);
   std::raise(sig);
+  errno = savedErrno;
 }
 
 void AtExit() { RunTermProcs(); }
