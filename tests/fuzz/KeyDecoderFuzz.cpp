@@ -10,10 +10,13 @@
 //  - the split of the bytes into reads changes nothing: the same bytes fed
 //    in one read per quiet spell give the same events;
 //  - after the wait has expired nothing is pending, and at the end a key
-//    typed on its own comes out at once and alone.
+//    typed on its own comes out at once and alone;
+//  - in the other mode of the input (first byte above 7FH): real keys typed
+//    one after another, read in any split, come out exactly as typed.
 #include "platform/KeyDecoder.h"
 #include "tests/fuzz/FuzzCheck.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <set>
@@ -56,8 +59,8 @@ Event OneKey(const std::string& sequence) {
   return d.events[0];
 }
 
-// Every record a real key gives, from the key sequences the decoder knows.
-std::set<Record> RealKeys() {
+// The complete sequence of every key the decoder knows.
+std::vector<std::string> KeySequences() {
   std::vector<std::string> sequences;
   for (int b = 0; b < 0x80; ++b) {
     sequences.push_back(std::string(1, static_cast<char>(b)));          // the key itself, lone Esc included
@@ -77,8 +80,13 @@ std::set<Record> RealKeys() {
   }
   for (char f = 'A'; f <= 'E'; ++f) sequences.push_back(std::string("\x1b[[") + f);  // Linux console F1-F5
   sequences.push_back("\x1b[Z");                                                       // Shift+Tab
+  return sequences;
+}
+
+// Every record a real key gives.
+std::set<Record> RealKeys() {
   std::set<Record> keys;
-  for (const std::string& s : sequences) {
+  for (const std::string& s : KeySequences()) {
     const Event e = OneKey(s);
     const KeyEventRecord& k = e.record.Event.KeyEvent;
     // What any key-down record of a US keyboard looks like, whatever the table says.
@@ -141,10 +149,61 @@ bool SameEvents(const std::vector<Event>& a, const std::vector<Event>& b) {
   return true;
 }
 
+// Real keys typed one after the other: three bytes a key, two saying which
+// and one how the bytes are read (1 to 8 at a time, so a read may hold the
+// end of one key and the start of the next). The wait expires only where a
+// person typing must pause for the terminal to tell the keys apart: after a
+// lone ESC, ESC [ and ESC O. Out come exactly the keys typed, in order.
+void TypedKeys(const std::uint8_t* data, std::size_t size) {
+  static const std::vector<std::string> sequences = KeySequences();
+  static const std::vector<Record> records = [] {
+    std::vector<Record> r;
+    for (const std::string& s : sequences) r.push_back(Of(OneKey(s)));
+    return r;
+  }();
+  Decoder d;
+  std::vector<Record> typed;
+  std::string unread;  // typed, not yet read by the decoder
+  std::size_t chunk = 1;
+  auto read = [&](bool all) {
+    while (unread.size() >= chunk || (all && !unread.empty())) {
+      const std::size_t n = std::min(chunk, unread.size());
+      d.Feed(unread.substr(0, n));
+      unread.erase(0, n);
+    }
+  };
+  for (std::size_t at = 0; at + 3 <= size; at += 3) {
+    const std::size_t key = (std::size_t{data[at]} << 8 | data[at + 1]) % sequences.size();
+    chunk = 1 + data[at + 2] % 8;
+    typed.push_back(records[key]);
+    unread += sequences[key];
+    const std::string& s = sequences[key];
+    if (s == "\x1b" || s == "\x1b[" || s == "\x1bO") {
+      read(true);
+      d.Expire();
+    } else {
+      read(false);
+    }
+  }
+  read(true);
+  d.Expire();
+  std::vector<Record> got;
+  for (const Event& e : d.events) {
+    FUZZ_CHECK(e.kind == Event::Kind::Key, "a cursor report from typed keys");
+    got.push_back(Of(e));
+  }
+  FUZZ_CHECK(got == typed, "%zu keys typed, %zu came, or not the same", typed.size(), got.size());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::set<Record> real = RealKeys();
+  // A first byte with its top bit set: real keys typed; else any bytes.
+  if (size > 0 && (data[0] & 0x80)) {
+    TypedKeys(data + 1, size - 1);
+    return 0;
+  }
   const std::vector<Spell> spells = Script(data, size);
 
   // As read: one Feed per read, the wait expiring after each spell.
