@@ -222,12 +222,15 @@ Event* notEmpty = nullptr;
 
 KeyRecord queue[kQueueSize];
 std::atomic<std::uint8_t> count{0};  // peekKey reads it without the lock
+std::atomic<std::uint32_t> lostKeys{0};
 
 constexpr int kMaxMouseHandlers = 8;
 MouseHandler mouseHandlers[kMaxMouseHandlers];
 int mouseHandlerCount = 0;  // under queueLock
 
-std::uint32_t savedInputMode = 0;
+// Atomic: the termination procedure that reads it may run on any thread
+// (Halt from the window server when the display goes away, a signal).
+std::atomic<std::uint32_t> savedInputMode{0};
 bool initialised = false;
 
 // Under queueLock, count > 0.
@@ -252,7 +255,10 @@ void Append(const Platform::KeyEventRecord& event) {
     }
   }
   // Outside the lock: the main thread may go on reading while it sounds.
-  if (lost) ConsoleOutput::Beep(300, 100);
+  if (lost) {
+    lostKeys.fetch_add(1);
+    ConsoleOutput::Beep(300, 100);
+  }
 }
 
 void OfferMouse(const Platform::MouseEventRecord& event) {
@@ -269,19 +275,14 @@ void OfferMouse(const Platform::MouseEventRecord& event) {
 }
 
 void ConsoleReader() {
+  Runtime::NameThisThread("keyreader");
   for (;;) {
     if (!Platform::WaitForConsoleInput(-1)) {
       Lib::Sleep(10);
       continue;
     }
     Platform::InputRecord record;
-    if (!Platform::ReadConsoleInput(record)) continue;
-    if (record.EventType == Platform::KEY_EVENT) {
-      // One key per key-down record, whatever its repeat count.
-      if (record.Event.KeyEvent.bKeyDown) Append(record.Event.KeyEvent);
-    } else if (record.EventType == Platform::MOUSE_EVENT) {
-      OfferMouse(record.Event.MouseEvent);
-    }
+    if (Platform::ReadConsoleInput(record)) TakeRecord(record);
   }
 }
 
@@ -297,7 +298,11 @@ void Init() {
   Runtime::AddTermProc(RestoreInputMode);
   count = 0;
   mouseHandlerCount = 0;
-  if (Platform::GetConsoleMode(savedInputMode) && Platform::SetConsoleMode(0x17)) LineDevice::Install();
+  std::uint32_t mode = 0;
+  if (Platform::GetConsoleMode(mode)) {
+    savedInputMode = mode;
+    if (Platform::SetConsoleMode(0x17)) LineDevice::Install();
+  }
   queueLock = new (std::nothrow) std::mutex;
   notEmpty = new (std::nothrow) Event;
   RT_ASSERT(queueLock != nullptr && notEmpty != nullptr);
@@ -329,6 +334,18 @@ bool peekKey(char& ch, char& scan) {
   if (count == 0) return false;
   Deliver(queue[0], ch, scan);
   return true;
+}
+
+std::uint32_t KeysLost() { return lostKeys.load(); }
+
+void TakeRecord(const Platform::InputRecord& record) {
+  RT_ASSERT(initialised);
+  if (record.EventType == Platform::KEY_EVENT) {
+    // One key per key-down record, whatever its repeat count.
+    if (record.Event.KeyEvent.bKeyDown) Append(record.Event.KeyEvent);
+  } else if (record.EventType == Platform::MOUSE_EVENT) {
+    OfferMouse(record.Event.MouseEvent);
+  }
 }
 
 void AddMouseHandler(MouseHandler handler) {

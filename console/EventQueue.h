@@ -28,6 +28,17 @@ bool getKey(char& ch, char& scan, bool wait);
 // The oldest key without removing it; false when none waits. Never blocks.
 bool peekKey(char& ch, char& scan);
 
+// Keys lost to a full queue since start-up (each with its beep). For
+// diagnostics: keytest and graphdemo show it while they hold off reading.
+std::uint32_t KeysLost();
+
+// What the reader thread does with each record it reads: a key-down is
+// translated and queued, or lost with the beep when 33 keys wait; a mouse
+// record goes to the mouse handlers; anything else is dropped. Public so that
+// tests and fuzzing can feed the queue one record at a time, synchronously,
+// on the reader's own code path (after Init).
+void TakeRecord(const Platform::InputRecord& record);
+
 // ---- the translation
 
 struct KeyPair {

@@ -2,6 +2,7 @@
 // with a condition variable that wakes the key reader.
 #include "platform/ConsoleInput.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -12,6 +13,7 @@ namespace {
 struct Buffer {
   std::mutex lock;
   std::condition_variable recordWaiting;
+  std::condition_variable roomFree;
   InputRecord records[kConsoleInputCapacity];
   std::size_t head = 0;  // oldest record
   std::size_t size = 0;
@@ -50,13 +52,28 @@ bool WaitForConsoleInput(int timeoutMs) {
   return b.recordWaiting.wait_for(lock, std::chrono::milliseconds(timeoutMs), waiting);
 }
 
+bool WaitForConsoleInputRoom(std::size_t records, int timeoutMs) {
+  Buffer& b = TheBuffer();
+  const std::size_t wanted = std::min(records, kConsoleInputCapacity);
+  std::unique_lock lock(b.lock);
+  auto room = [&b, wanted] { return kConsoleInputCapacity - b.size >= wanted; };
+  if (timeoutMs < 0) {
+    b.roomFree.wait(lock, room);
+    return true;
+  }
+  return b.roomFree.wait_for(lock, std::chrono::milliseconds(timeoutMs), room);
+}
+
 bool ReadConsoleInput(InputRecord& record) {
   Buffer& b = TheBuffer();
-  std::lock_guard lock(b.lock);
-  if (b.size == 0) return false;
-  record = b.records[b.head];
-  b.head = (b.head + 1) % kConsoleInputCapacity;
-  --b.size;
+  {
+    std::lock_guard lock(b.lock);
+    if (b.size == 0) return false;
+    record = b.records[b.head];
+    b.head = (b.head + 1) % kConsoleInputCapacity;
+    --b.size;
+  }
+  b.roomFree.notify_all();
   return true;
 }
 
@@ -68,9 +85,12 @@ std::size_t GetNumberOfConsoleInputEvents() {
 
 void FlushConsoleInputBuffer() {
   Buffer& b = TheBuffer();
-  std::lock_guard lock(b.lock);
-  b.head = 0;
-  b.size = 0;
+  {
+    std::lock_guard lock(b.lock);
+    b.head = 0;
+    b.size = 0;
+  }
+  b.roomFree.notify_all();
 }
 
 }  // namespace Platform

@@ -60,6 +60,13 @@ bool WriteConsoleInput(const InputRecord& record);
 // limit). True when a record is waiting.
 bool WaitForConsoleInput(int timeoutMs);
 
+// Waits until there is room for `records` more records (at most the
+// capacity) or `timeoutMs` has passed (negative: no limit). True when there
+// is room. The terminal thread waits so before it decodes what it read: a
+// paste that comes faster than the key reader takes it then waits in the
+// terminal, instead of being dropped here without a beep.
+bool WaitForConsoleInputRoom(std::size_t records, int timeoutMs);
+
 // Takes the oldest record; false, leaving `record` untouched, when none waits.
 bool ReadConsoleInput(InputRecord& record);
 

@@ -76,6 +76,7 @@ void Deliver(const KeyDecoder::Event& e, void*) {
 }
 
 void TerminalThread() {
+  Runtime::NameThisThread("terminal");
   KeyDecoder::State decoder;
   std::uint8_t bytes[256];
   for (;;) {
@@ -86,12 +87,17 @@ void TerminalThread() {
       break;
     }
     if (ready == 0) {
+      WaitForConsoleInputRoom(1, -1);
       KeyDecoder::Expire(decoder, Deliver, nullptr);
       continue;
     }
     ssize_t n = ::read(STDIN_FILENO, bytes, sizeof bytes);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (n <= 0) break;  // end of file or hang-up: no key will come again
+    // At most one record a byte. The key reader always runs beside this
+    // thread and empties the buffer, so the wait is short; while it lasts
+    // the terminal holds the rest of a paste, and nothing is dropped.
+    WaitForConsoleInputRoom(static_cast<std::size_t>(n), -1);
     decoder.expectCursorReport = report->wanted.load();
     KeyDecoder::Feed(decoder, bytes, static_cast<std::size_t>(n), Deliver, nullptr);
   }

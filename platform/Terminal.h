@@ -1,6 +1,6 @@
 // The terminal as our console host. When standard input is a terminal it is
 // put in raw mode for the whole run and given back exactly as it was on every
-// way out (normal end, Halt, Fatal, SIGINT, SIGTERM, SIGHUP), and a thread
+// way out (normal end, Halt, Fatal, the signals Runtime handles), and a thread
 // turns the bytes it sends into key records in the console input buffer.
 // Also here: the console mode word, the console output calls of the line
 // editor (screen size, cursor, positioned writes) done with standard control

@@ -1,8 +1,11 @@
 // The window system on SDL2 video: start-up with our hints, the window, its
-// surface, its events, the error box and the scan-code table.
+// surface, its events, the error box, the scan-code table, and the end of
+// the program when the display goes away.
 #include "platform/Window.h"
 
 #include <SDL2/SDL.h>
+#include <X11/Xlib.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <array>
@@ -10,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+
+#include "runtime/Runtime.h"
 
 namespace Platform {
 namespace {
@@ -106,6 +111,29 @@ constexpr auto kScanTable = MakeScanTable();
 
 SDL_Window* Find(WindowId window) { return window ? SDL_GetWindowFromID(window) : nullptr; }
 
+// ---------------------------------------------------------------------------
+// The display going away
+
+// Xlib calls this when the connection to the X server breaks (the server
+// ended, or was killed). Its own handler would call exit() from this thread
+// with the others still running; we stop in order instead: the message,
+// the termination procedures (the terminal given back), status 9 as for
+// the other window failures. Xlib requires that it never returns.
+int DisplayGone(Display*) {
+  Runtime::Halt("Graph: the display is gone (the connection to the X server broke); the program ends", 9);
+}
+
+// Installed once SDL's x11 driver runs. Xlib is reached through dlopen, as
+// SDL reaches it: the library SDL loaded, and no build dependency on it.
+void HandleLostDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::strcmp(driver, "x11") != 0) return;
+  void* xlib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  if (!xlib) return;
+  using SetHandler = XIOErrorHandler (*)(XIOErrorHandler);
+  if (auto set = reinterpret_cast<SetHandler>(::dlsym(xlib, "XSetIOErrorHandler"))) set(DisplayGone);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -121,6 +149,9 @@ bool StartVideo() {
   // never learns it has no window. The environment variable still wins.
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  HandleLostDisplay();
+  // Video is the window server thread's from here on.
+  Runtime::NameThisThread("window");
   // Keys come from scan codes alone; no input method is wanted.
   SDL_StopTextInput();
   wakeEventType.store(SDL_RegisterEvents(1));

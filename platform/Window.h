@@ -13,7 +13,9 @@ using WindowId = std::uint32_t;  // 0: no window
 // Sets the hints (no signal handlers, no accelerated framebuffer, the x11
 // driver unless SDL_VIDEODRIVER says otherwise) and starts SDL video. False,
 // quietly, when there is no display. Only the video subsystem is touched:
-// the sound module uses SDL audio in the same process.
+// the sound module uses SDL audio in the same process. From then on, should
+// the X display go away, the program ends through Runtime::Halt with a
+// message and status 9.
 bool StartVideo();
 
 // Bits per pixel of the desktop (24 on a true-colour X display).

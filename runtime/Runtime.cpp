@@ -3,9 +3,11 @@
 #include "runtime/Runtime.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace Runtime {
@@ -27,10 +29,15 @@ void WriteErr(std::string_view s) {
 }
 
 void OnSignal(int sig) {
+  // The procedures may set errno (restoring a hung-up terminal fails); the
+  // interrupted code must find it as it was.
+  const int savedErrno = errno;
   RunTermProcs();
-  // Die of the same signal, so the parent sees how we ended.
+  // Die of the same signal, so the parent sees how we ended: it comes as
+  // soon as this handler returns.
   std::signal(sig, SIG_DFL);
   std::raise(sig);
+  errno = savedErrno;
 }
 
 void AtExit() { RunTermProcs(); }
@@ -44,7 +51,10 @@ void Init() {
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESETHAND;
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+  // SIGPIPE: standard output piped into a program that has ended (keytest |
+  // head). SIGQUIT: from kill, since the terminal no longer sends it. Each
+  // would otherwise end the program with the terminal left raw.
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
     // A signal ignored by whoever started us (nohup, a background job) stays ignored.
     struct sigaction old {};
     sigaction(sig, nullptr, &old);
@@ -64,6 +74,8 @@ void RunTermProcs() {
   if (terminated.exchange(true)) return;
   for (int n = procCount.load(); n > 0; --n) procs[n - 1]();
 }
+
+void NameThisThread(const char* name) { ::pthread_setname_np(::pthread_self(), name); }
 
 void Halt(std::string_view message, int status) {
   if (!message.empty()) {

@@ -9,19 +9,25 @@
 
 namespace Runtime {
 
-// Installs the SIGINT, SIGTERM and SIGHUP handlers and the normal-exit hook.
-// Idempotent; the program body calls it before any other module's Init.
+// Installs the handlers of SIGINT, SIGTERM, SIGHUP, SIGPIPE and SIGQUIT
+// (the termination procedures run, then the program ends by that signal) and
+// the normal-exit hook. A signal ignored at start stays ignored. Idempotent;
+// the program body calls it before any other module's Init.
 void Init();
 
 using TermProc = void (*)();
 
 // Registers a procedure to run at program end: normal end, Halt, Fatal and
-// the three signals. Procedures run in reverse order of registration and must
+// the signals above. Procedures run in reverse order of registration and must
 // be async-signal-safe. At most 16; a 17th is a fatal error.
 void AddTermProc(TermProc proc);
 
 // Runs the registered procedures once; later calls do nothing.
 void RunTermProcs();
+
+// Names the calling thread (at most 15 characters), as top -H, gdb and the
+// benchmark report's idle figures show it.
+void NameThisThread(const char* name);
 
 // Orderly stop from any thread: message (if any) on stderr, termination
 // procedures, then the process ends with `status`.

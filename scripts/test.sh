@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build (all tests, end-to-end runs
-# included), AddressSanitizer + UndefinedBehaviorSanitizer (all tests), and
-# ThreadSanitizer (the tests that start threads).
+# included), AddressSanitizer + UndefinedBehaviorSanitizer (all tests),
+# ThreadSanitizer (the tests that start threads), then each fuzz target for a
+# short while (scripts/fuzz.sh; FUZZ_SECONDS, 25 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -32,3 +33,5 @@ echo "=== tests: AddressSanitizer + UndefinedBehaviorSanitizer"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 echo "=== tests: ThreadSanitizer (threaded suites)"
 ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threaded
+echo "=== fuzzing: ${FUZZ_SECONDS:-25} s per target"
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-25}"

@@ -2,6 +2,7 @@
 // them, with the playfield's invariant checked after every single step.
 #include "game/Rules.h"
 #include "tests/support/GameState.h"
+#include "tests/support/PlayKeys.h"
 #include "tests/support/PlayfieldInvariant.h"
 
 #include <gtest/gtest.h>
@@ -18,36 +19,6 @@ constexpr int kPieces = 8000;
 struct Tally {
   int games = 0, staleCentres = 0, staleTurns = 0, blockedTurns = 0, midAirLandings = 0;
 };
-
-// Carries out one key as the play loop does during a fall interval.
-void Key(char key) {
-  arrow = key;
-  switch (key) {
-    case '4':
-      empty_left = CheckLeft();
-      if (empty_left) MoveLeft();
-      break;
-    case '6':
-      empty_right = CheckRight();
-      if (empty_right) MoveRight();
-      break;
-    case '5':
-      RotateBlock();
-      break;
-    case '2':
-      empty_under = CheckUnder();
-      if (empty_under) DropBlock();
-      break;
-    case '0':
-      do {
-        empty_under = CheckUnder();
-        if (empty_under) DropBlock();
-      } while (empty_under);
-      break;
-    default:
-      break;
-  }
-}
 
 char RandomKey(std::mt19937& rng) {
   const std::uint32_t n = rng() % 1000;
@@ -77,7 +48,7 @@ TEST(RandomPlayTest, InvariantHoldsAfterEveryStep) {
     while (empty_under && arrow != 'q') {
       for (std::uint32_t keys = rng() % 4; keys > 0; --keys) {
         const char key = RandomKey(rng);
-        Key(key);
+        GameTest::ApplyKey(key);
         if (key == '5' && !empty_rotate) ++tally.blockedTurns;
         if (key == '5' && stale) ++tally.staleTurns;
         ASSERT_TRUE(PlayfieldInvariant()) << "key " << key << ", piece " << piece;

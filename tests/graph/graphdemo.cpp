@@ -1,9 +1,16 @@
 // graphdemo: opens the graphics window, draws a known picture, optionally
 // writes the back buffer to a PPM file, and prints every record that arrives
-// in the console input buffer. The end-to-end test and the idle-CPU
+// in the console input buffer. The end-to-end tests and the idle-CPU
 // measurement drive it; it runs until it is stopped.
 //
-//   graphdemo [--size W H] [--restart] [--dump FILE]
+//   graphdemo [--size W H] [--restart] [--dump FILE] [--console [--hold FILE]]
+//
+// --console: start the console as the game does (the key reader; the
+// terminal, raw, when standard input is one) and show the keys as the game
+// reads them, window and terminal alike, as keytest does, until q.
+// --hold: with --console, read no key until FILE exists.
+#include "console/Console.h"
+#include "console/KeyShow.h"
 #include "graph/Graph.h"
 #include "platform/ConsoleInput.h"
 #include "runtime/Runtime.h"
@@ -63,7 +70,9 @@ int main(int argc, char** argv) {
   Runtime::Init();
   std::uint32_t width = 555, depth = 600;
   bool restart = false;
+  bool console = false;
   const char* dump = nullptr;
+  const char* hold = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--size") && i + 2 < argc) {
       width = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 10));
@@ -72,8 +81,12 @@ int main(int argc, char** argv) {
       restart = true;
     } else if (!std::strcmp(argv[i], "--dump") && i + 1 < argc) {
       dump = argv[++i];
+    } else if (!std::strcmp(argv[i], "--console")) {
+      console = true;
+    } else if (!std::strcmp(argv[i], "--hold") && i + 1 < argc) {
+      hold = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: graphdemo [--size W H] [--restart] [--dump FILE]\n");
+      std::fprintf(stderr, "usage: graphdemo [--size W H] [--restart] [--dump FILE] [--console [--hold FILE]]\n");
       return 2;
     }
   }
@@ -94,6 +107,12 @@ int main(int argc, char** argv) {
   std::printf("ready %ux%u columns %u rows %u colours %u\n", Graph::Width, Graph::Depth, Graph::Columns,
               Graph::Rows, Graph::NumPColor);
   std::fflush(stdout);
+  if (console) {
+    Console::Init();  // after the window, as in the game
+    if (hold) KeyShow::Hold(hold);
+    KeyShow::UntilQ();
+    return 0;
+  }
   for (;;) {
     Platform::InputRecord r;
     if (!Platform::WaitForConsoleInput(-1) || !Platform::ReadConsoleInput(r)) continue;

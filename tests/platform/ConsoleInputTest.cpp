@@ -1,5 +1,6 @@
-// The console input buffer: order, its bound of 4096 records, flush, and the
-// wait that wakes on a write from another thread.
+// The console input buffer: order, its bound of 4096 records, flush, the
+// wait that wakes on a write from another thread and the wait for room that
+// wakes on a read.
 #include "platform/ConsoleInput.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,23 @@ TEST_F(ConsoleInputTest, WaitTimesOutOnEmptyAndWakesOnWriteFromAnotherThread) {
   InputRecord r;
   ASSERT_TRUE(ReadConsoleInput(r));
   EXPECT_EQ(r.Event.KeyEvent.wVirtualScanCode, 16);
+}
+
+TEST_F(ConsoleInputTest, WaitForRoomWakesOnAReadFromAnotherThread) {
+  EXPECT_TRUE(WaitForConsoleInputRoom(kConsoleInputCapacity, 0));
+  EXPECT_TRUE(WaitForConsoleInputRoom(10 * kConsoleInputCapacity, 0));  // never more than the whole buffer
+  for (std::size_t n = 0; n < kConsoleInputCapacity - 2; ++n) ASSERT_TRUE(WriteConsoleInput(Key(1)));
+  EXPECT_TRUE(WaitForConsoleInputRoom(2, 0));
+  EXPECT_FALSE(WaitForConsoleInputRoom(3, 20));
+  std::thread reader([] {
+    InputRecord r;
+    ReadConsoleInput(r);
+  });
+  EXPECT_TRUE(WaitForConsoleInputRoom(3, -1));
+  reader.join();
+  EXPECT_EQ(GetNumberOfConsoleInputEvents(), kConsoleInputCapacity - 3);
+  FlushConsoleInputBuffer();
+  EXPECT_TRUE(WaitForConsoleInputRoom(kConsoleInputCapacity, 0));
 }
 
 }  // namespace

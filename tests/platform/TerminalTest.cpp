@@ -148,6 +148,41 @@ TEST_F(TerminalTest, TypedKeysBecomeRecordsAndALoneEscArrivesAfterTheWait) {
       ::testing::ExitedWithCode(0), "");
 }
 
+// Three buffers' worth typed while nobody takes a record: the terminal
+// thread waits for room and the terminal holds the rest, so every key
+// arrives, in order, once records are taken again.
+TEST_F(TerminalTest, APasteLargerThanTheInputBufferLosesNothing) {
+  EXPECT_EXIT(
+      {
+        Pty pty;
+        ::dup2(pty.slave, STDIN_FILENO);
+        CHECK(StartTerminal());
+        const std::string typed = [] {
+          std::string s;
+          for (std::size_t i = 0; i < 3 * kConsoleInputCapacity; ++i) s += static_cast<char>('a' + i % 26);
+          return s;
+        }();
+        std::thread typist([&] {
+          for (std::size_t at = 0; at < typed.size();) {
+            const ssize_t n = ::write(pty.master, typed.data() + at, typed.size() - at);
+            if (n > 0) at += static_cast<std::size_t>(n);
+          }
+        });
+        // The terminal thread stops once a read (at most 256 bytes) no longer
+        // fits: the buffer is then full, or nearly.
+        const std::size_t nearlyFull = kConsoleInputCapacity - 256;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (GetNumberOfConsoleInputEvents() < nearlyFull && std::chrono::steady_clock::now() < deadline)
+          std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        CHECK(GetNumberOfConsoleInputEvents() >= nearlyFull);
+        for (char c : typed) CHECK(NextKey().uChar == static_cast<unsigned char>(c));
+        typist.join();
+        CHECK(!WaitForConsoleInput(20));
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(TerminalTest, HangUpEndsTheThreadAndNoKeyComes) {
   EXPECT_EXIT(
       {

@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -64,9 +65,11 @@ TEST_F(RuntimeDeathTest, IndexOutOfRangeIsFatal) {
 TEST(Runtime, IndexInRangePassesThrough) { EXPECT_EQ(RT_INDEX(24u, 25u), 24u); }
 
 TEST_F(RuntimeDeathTest, EachSignalRunsProceduresAndEndsTheProcessByThatSignal) {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
     EXPECT_EXIT(
         {
+          const rlimit noCore{};  // no core file from SIGQUIT
+          ::setrlimit(RLIMIT_CORE, &noCore);
           Runtime::Init();
           Runtime::AddTermProc(ProcA);
           std::raise(sig);
