@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -45,8 +46,37 @@ void SilenceAlsa() {
   // Not closed: the handler must stay in place for every later ALSA call.
 }
 
+bool Exists(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(path, ec);
+}
+
+}  // namespace
+
+bool SoundRouteExists() {
+  if (const char* driver = std::getenv("SDL_AUDIODRIVER"); driver != nullptr && *driver != '\0') return true;
+  if (std::getenv("PULSE_SERVER") != nullptr) return true;
+  // Sound cards (ALSA, OSS), then the sound servers' sockets.
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/dev/snd", ec)) {
+    if (entry.path().filename().string().rfind("pcm", 0) == 0) return true;
+  }
+  if (Exists("/dev/dsp")) return true;
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
+    const fs::path dir(runtime);
+    if (Exists(dir / "pulse" / "native") || Exists(dir / "pipewire-0")) return true;
+  }
+  return Exists("/run/pulse/native") || Exists("/var/run/pulse/native");
+}
+
+namespace {
+
 bool OpenDevice() {
   openTried = true;
+  // No card and no sound server: don't start SDL's audio at all. Its ALSA
+  // driver would keep a hot-plug thread polling /dev/snd ten times a second
+  // for the whole run, and a device that appears later is never opened anyway.
+  if (!SoundRouteExists()) return false;
   SilenceAlsa();
   // Else SDL turns Ctrl+C into a quit event that nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

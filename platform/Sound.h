@@ -33,6 +33,11 @@ std::string FindSoundFile(std::string_view name);
 // one in the source tree the program was built from (tests, build trees).
 std::string SoundFolder();
 
+// Whether a sound device could be there at all: SDL_AUDIODRIVER set, a
+// sound card in /dev, or a sound server's socket. Without one PlaySound
+// answers 0 without starting SDL's audio.
+bool SoundRouteExists();
+
 // Stops any sound, closes the device and forgets the decoded sounds; the next
 // PlaySound opens a device afresh (reading SDL_AUDIODRIVER again).
 void CloseSound();

@@ -55,3 +55,9 @@ awk -v t=$((t1 - t0)) -v n=$((n1 - n0)) -v hz="$hz" -v s="$secs" -v th="$threads
          th, t, s, 100 * t / hz / s, n / 1e6, 100 * n / 1e9 / s }'
 join "$work/threads0" "$work/threads1" | awk '{ printf "  thread %-7s %-16s %8.1f ms\n", $1, $2, ($5 - $3) / 1e6 }' 
 grep -E 'VmHWM|VmRSS' "/proc/$game/status" | sed 's/^/  /'
+# Rows for bench/report.sh: figure|goal|median|met.
+awk -v t=$((t1 - t0)) -v n=$((n1 - n0)) -v hz="$hz" -v s="$secs" -v kb="$(awk '/VmHWM/ { print $2 }' "/proc/$game/status")" 'BEGIN {
+  ticks = 100 * t / hz / s; sched = 100 * n / 1e9 / s; mb = kb / 1024
+  printf "CPU in play, no key, all threads (/proc ticks)|< 0.5 %%|%.2f %%|%s\n", ticks, ticks < 0.5 ? "yes" : "no"
+  printf "CPU in play, no key, all threads (schedstat)|< 0.5 %%|%.3f %%|%s\n", sched, sched < 0.5 ? "yes" : "no"
+  printf "peak resident memory in play (VmHWM)|< 30 MB|%.1f MB|%s\n", mb, mb < 30 ? "yes" : "no" }'

@@ -207,6 +207,43 @@ TEST_F(SoundDeviceTest, WithoutADeviceEveryCallAnswersZeroAndTheOpenIsNotRetried
   EXPECT_NE(PlaySound(path, kAsync), 0);
 }
 
+std::size_t ThreadCount() {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& task : fs::directory_iterator("/proc/self/task")) ++n;
+  return n;
+}
+
+TEST_F(SoundDeviceTest, WithNoCardAndNoSoundServerSdlAudioIsNotStarted) {
+  if (fs::exists("/dev/snd") || fs::exists("/dev/dsp") || fs::exists("/run/pulse/native") ||
+      fs::exists("/var/run/pulse/native"))
+    GTEST_SKIP() << "this machine has a sound card or a system sound server";
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string savedRuntime = runtime ? runtime : "";
+  ::unsetenv("SDL_AUDIODRIVER");
+  ::unsetenv("PULSE_SERVER");
+  ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+  EXPECT_FALSE(SoundRouteExists());
+  const std::string path = Wave("any.wav", Ramp(100, 0));
+  const std::size_t threads = ThreadCount();
+  EXPECT_EQ(PlaySound(path, kAsync), 0);
+  EXPECT_EQ(PlaySound("", 0), 0);
+  EXPECT_EQ(ThreadCount(), threads) << "SDL's audio started a thread of its own";
+  // A sound server's socket, or a driver asked for by name, is reason to try.
+  fs::create_directories(dir / "pulse");
+  std::FILE* socket = std::fopen((dir / "pulse" / "native").c_str(), "w");
+  ASSERT_NE(socket, nullptr);
+  std::fclose(socket);
+  EXPECT_TRUE(SoundRouteExists());
+  fs::remove(dir / "pulse" / "native");
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  EXPECT_TRUE(SoundRouteExists());
+  if (runtime) {
+    ::setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_RUNTIME_DIR");
+  }
+}
+
 TEST_F(SoundDeviceTest, CtrlCStaysWithTheProgram) {
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
   ASSERT_NE(PlaySound("", 0), 0);  // the device is open
