@@ -10,6 +10,10 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace Runtime {
 namespace {
 
@@ -84,6 +88,11 @@ void Halt(std::string_view message, int status) {
   }
   std::fflush(stdout);
   RunTermProcs();
+#if defined(__SANITIZE_ADDRESS__)
+  // _exit skips LeakSanitizer's check at exit; a normal end is where a leak
+  // shows, so check here (a leak ends the program with LeakSanitizer's status).
+  if (status == 0) __lsan_do_leak_check();
+#endif
   // Other threads may be inside SDL or blocked on input: leave without
   // running static destructors under their feet.
   ::_exit(status);
