@@ -11,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -148,7 +149,15 @@ bool StartVideo() {
   // Else, with no display, SDL falls back to an offscreen driver and the game
   // never learns it has no window. The environment variable still wins.
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    // No display at all is an ordinary case the game reports itself; a
+    // display that is named but cannot be used deserves its reason.
+    const char* display = std::getenv("DISPLAY");
+    if (display != nullptr && *display != '\0') {
+      std::fprintf(stderr, "Graph: cannot use the display %s: %s\n", display, SDL_GetError());
+    }
+    return false;
+  }
   HandleLostDisplay();
   // Video is the window server thread's from here on.
   Runtime::NameThisThread("window");
