@@ -43,6 +43,9 @@ start_xvfb() {
   wait_for "Xvfb" test -s "$work/display"
   export DISPLAY=":$(head -n1 "$work/display")"
   unset SDL_VIDEODRIVER
+  # The server answers before the game is started, so a game that cannot
+  # use the display is the game's fault, not a server still starting.
+  wait_for "Xvfb to answer on $DISPLAY" bash -c 'xdotool getdisplaygeometry >/dev/null 2>&1'
 }
 
 # shot [name]: a screenshot of the drawing area (root (1, 1), 555 x 600)

@@ -51,6 +51,7 @@ start_xvfb() {
   pids+=("$xvfb_pid")
   wait_for "Xvfb" test -s "$out.display"
   export DISPLAY=":$(head -n1 "$out.display")"
+  wait_for "Xvfb to answer on $DISPLAY" bash -c 'xdotool getdisplaygeometry >/dev/null 2>&1'
 }
 
 # ticks <pid>: user + system CPU time of the process so far, in clock ticks.

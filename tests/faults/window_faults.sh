@@ -32,7 +32,7 @@ logs+=("$work/burst.err")
 hear_bell
 wait_for "the window" pane_has burst "ready 555x600"
 # The window of this graphdemo (those of the runs above may linger a moment).
-window=$(xdotool search --pid "$(pgrep -P "$(cat "$work/burst.pid")" -x graphdemo)" --name '^Graph$' | head -n 1)
+window=$(xdotool search --all --pid "$(pgrep -P "$(cat "$work/burst.pid")" -x graphdemo)" --name '^Graph$' | head -n 1)
 [ -n "$window" ] || fail "no window of the burst's graphdemo"
 keys=$(burst_keys)
 xdotool windowfocus --sync "$window"

@@ -117,3 +117,25 @@ wait_for "the window to leave the screen" shot_differs
 xdotool windowmap --sync "$wid"
 wait_for "the picture to come back" shot_matches
 echo "ok: the picture comes back after unmap and map"
+
+# --- Window keys read as the game reads them: through the key reader ---------
+"$demo" --console </dev/null >"$work/read.out" 2>"$work/read.err" &
+reader=$!
+pids+=($reader)
+wait_for "the reading demo's window" grep -qs '^ready' "$work/read.out"
+window_of_reader() { window=$(xdotool search --all --pid "$reader" --name '^Graph$' 2>/dev/null | head -n 1) && [ -n "$window" ]; }
+wait_for "the reading demo's window id" window_of_reader
+xdotool windowfocus --sync "$window"
+xdotool key 4 KP_Left Left shift+a F1 q
+wait_for "q through the key reader" grep -qs "^char 71H 'q'" "$work/read.out"
+status=0
+wait "$reader" || status=$?
+[ "$status" -eq 0 ] || fail "the reading demo ended with status $status: $(cat "$work/read.out" "$work/read.err")"
+read_keys=$(grep -v '^ready' "$work/read.out")
+[ "$read_keys" = "char 34H '4' scan 05H
+ext 4BH
+ext 4BH
+char 41H 'A' scan 1EH
+ext 3BH
+char 71H 'q' scan 10H" ] || fail "keys read: $read_keys"
+echo "ok: window keys read through the key reader: 4, both Left keys as 4BH, Shift+A, F1, q as ('q', 10H)"
