@@ -55,6 +55,19 @@ awk -v t=$((t1 - t0)) -v n=$((n1 - n0)) -v hz="$hz" -v s="$secs" -v th="$threads
          th, t, s, 100 * t / hz / s, n / 1e6, 100 * n / 1e9 / s }'
 join "$work/threads0" "$work/threads1" | awk '{ printf "  thread %-7s %-16s %8.1f ms\n", $1, $2, ($5 - $3) / 1e6 }' 
 grep -E 'VmHWM|VmRSS' "/proc/$game/status" | sed 's/^/  /'
+# The same measure of a process that only sleeps 10 ms at a time: the floor
+# any loop with the game's tick stands on, on this machine.
+"$build/bench/game/tick_floor" &
+floor=$!
+sleep 1
+f0=$(awk '{ print $1 }' "/proc/$floor/schedstat")
+sleep "$secs"
+f1=$(awk '{ print $1 }' "/proc/$floor/schedstat")
+kill "$floor"; wait "$floor" 2>/dev/null || true
+awk -v n=$((f1 - f0)) -v s="$secs" 'BEGIN {
+  printf "a bare 10 ms tick (tick_floor): schedstat %.1f ms = %.3f %% of a core\n", n / 1e6, 100 * n / 1e9 / s
+  printf "a bare 10 ms tick, for comparison (schedstat)|-|%.3f %%|-\n", 100 * n / 1e9 / s }'
+
 # Rows for bench/report.sh: figure|goal|median|met.
 awk -v t=$((t1 - t0)) -v n=$((n1 - n0)) -v hz="$hz" -v s="$secs" -v kb="$(awk '/VmHWM/ { print $2 }' "/proc/$game/status")" 'BEGIN {
   ticks = 100 * t / hz / s; sched = 100 * n / 1e9 / s; mb = kb / 1024
