@@ -148,10 +148,9 @@ idle_threads keytest "$pane"
 env -u TMUX tmux -L "$sock" kill-server 2>/dev/null || true
 
 # graphdemo's open window under Xvfb: main, window server and SDL's own.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>>"$log" &
-pids+=($!)
-for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
-DISPLAY=":$(head -n1 "$work/display")" "$build/tests/graph/graphdemo" </dev/null >"$work/demo.out" 2>>"$log" &
+source "$top/tests/support/xserver.sh"
+start_xserver 24 "$work" 2>>"$log" && pids+=("$xserver_pid")
+"$build/tests/graph/graphdemo" </dev/null >"$work/demo.out" 2>>"$log" &
 demo=$!
 pids+=("$demo")
 for _ in $(seq 300); do grep -qs '^ready' "$work/demo.out" && break; sleep 0.1; done

@@ -17,40 +17,14 @@ namespace {
 // Keys act inside the wait and never end it early: after "0" the piece can
 // still be moved or turned until the interval is over.
 void CarryOut(char key) {
-  switch (key) {
-    case '4':
-      empty_left = CheckLeft();
-      if (empty_left) MoveLeft();
+  switch (PlayKey(key)) {
+    case Redraw::AroundPiece:
       DrawScreen();
       break;
-    case '6':
-      empty_right = CheckRight();
-      if (empty_right) MoveRight();
-      DrawScreen();
-      break;
-    case '5':
-      RotateBlock();
-      DrawScreen();
-      break;
-    case '2':
-      empty_under = CheckUnder();
-      if (empty_under) DropBlock();
-      DrawScreen();
-      break;
-    case '0':
-      do {
-        empty_under = CheckUnder();
-        if (empty_under) DropBlock();
-      } while (empty_under);
+    case Redraw::Whole:
       DrawFullScreen();
       break;
-    case '1':
-      // Deliberate: a speed key the instructions do not name; it works only
-      // above 200 ms (500, 300, 180) and draws nothing.
-      if (droprate > 200) droprate = droprate * 6 / 10;
-      break;
-    default:
-      // "q" acts only if it is still the last key when the interval ends.
+    case Redraw::None:
       break;
   }
 }

@@ -59,6 +59,17 @@ void AllStop();
 // empty_right when the turn was blocked.
 void RotateBlock();
 
+// ---------------------------------------------------------------- play keys
+
+// What the board needs after a key: nothing, the cells around the piece, or all.
+enum class Redraw { None, AroundPiece, Whole };
+
+// Carries out a play key inside a fall interval: 4, 6, 5, 2 move, turn or
+// drop one row after their check; 0 drops the piece as far as it goes; 1
+// shortens the interval while it is above 200 ms; any other key, q
+// included, changes nothing at once. The caller has stored it in `arrow`.
+Redraw PlayKey(char key);
+
 // ---------------------------------------------------------------- full rows
 
 // Removes every full row of the interior, top down: the rows above come

@@ -37,15 +37,10 @@ wait_for() {
   done
 }
 
+source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.err" &
-  pids+=($!)
-  wait_for "Xvfb" test -s "$work/display"
-  export DISPLAY=":$(head -n1 "$work/display")"
-  unset SDL_VIDEODRIVER
-  # The server answers before the game is started, so a game that cannot
-  # use the display is the game's fault, not a server still starting.
-  wait_for "Xvfb to answer on $DISPLAY" bash -c 'xdotool getdisplaygeometry >/dev/null 2>&1'
+  start_xserver 24 "$work" || fail "no X server"
+  pids+=("$xserver_pid")
 }
 
 # shot [name]: a screenshot of the drawing area (root (1, 1), 555 x 600)

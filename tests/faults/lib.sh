@@ -44,14 +44,11 @@ wait_for() {
 
 # start_xvfb <depth>: a private X server with a screen of that depth; sets
 # DISPLAY and xvfb_pid.
+source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
 start_xvfb() {
-  local out=$work/xvfb.$RANDOM
-  Xvfb -displayfd 3 -screen 0 "1024x768x$1" -nolisten tcp 3>"$out.display" 2>"$out.err" &
-  xvfb_pid=$!
+  start_xserver "$1" "$work" || fail "no X server of depth $1"
+  xvfb_pid=$xserver_pid
   pids+=("$xvfb_pid")
-  wait_for "Xvfb" test -s "$out.display"
-  export DISPLAY=":$(head -n1 "$out.display")"
-  wait_for "Xvfb to answer on $DISPLAY" bash -c 'xdotool getdisplaygeometry >/dev/null 2>&1'
 }
 
 # ticks <pid>: user + system CPU time of the process so far, in clock ticks.

@@ -40,11 +40,9 @@ grep -qx "Couldn't create main window" "$work/big.out" || fail "refused window: 
 echo "ok: refused window ends with status 9"
 
 # --- A real window under Xvfb -----------------------------------------------
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.err" &
-pids+=($!)
-wait_for "Xvfb" test -s "$work/display"
-export DISPLAY=":$(head -n1 "$work/display")"
-unset SDL_VIDEODRIVER
+source "$(dirname "$0")/../support/xserver.sh"
+start_xserver 24 "$work" || fail "no X server"
+pids+=("$xserver_pid")
 
 "$demo" --restart --dump "$work/dump.ppm" >"$work/demo.out" 2>"$work/demo.err" &
 pids+=($!)
