@@ -10,14 +10,7 @@ keytest=${BUILD:?BUILD must name the build folder}/keytest
 [ -x "$keytest" ] || { echo "no $keytest"; exit 1; }
 command -v tmux >/dev/null || { echo "tmux is missing"; exit 1; }
 
-work=$(mktemp -d)
-sock="stackfall-keytest-$$-$RANDOM"
-tm() { env -u TMUX tmux -L "$sock" "$@"; }
-cleanup() {
-  tm kill-server 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/lib.sh"
 
 # The pane's own script: the settings before, then three runs of keytest,
 # each followed by its exit status and the settings after it. The INT trap
@@ -34,24 +27,6 @@ done
 echo "=== all runs done"
 exec sleep 600
 EOF
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- pane:"
-  tm capture-pane -p -S -200 2>/dev/null || true
-  exit 1
-}
-
-# Polls `command` every 0.1 s for up to 30 s.
-wait_for() {
-  local what=$1
-  shift
-  for ((i = 0; i < 300; i++)); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  fail "timed out waiting for $what"
-}
 
 # The pane's text after the marker of run $1.
 run_text() { tm capture-pane -p -S -200 | awk -v m="=== run $1" '$0 == m { on = 1; next } /^=== / { on = 0 } on && NF'; }

@@ -1,47 +1,13 @@
-# Shared by the stackfall end-to-end scripts: a private Xvfb, screenshots
-# read through shotcells, polling with a generous deadline, and killing
-# every process started here by its PID on the way out.
-# Needs $BUILD (the build folder) and sets $work, $DISPLAY.
+# Shared by the stackfall end-to-end scripts (sourced): the game and
+# screenshots read through shotcells, on top of the common harness.
+# Depends on: tests/support/lib.sh. Needs $BUILD (the build folder).
 
 game=${BUILD:?BUILD must name the build folder}/stackfall
 shotcells=$BUILD/tests/e2e/shotcells
 [ -x "$game" ] || { echo "no $game"; exit 1; }
 [ -x "$shotcells" ] || { echo "no $shotcells"; exit 1; }
 
-work=$(mktemp -d)
-pids=()
-on_exit=()
-cleanup() {
-  local pid f
-  for f in "${on_exit[@]}"; do $f || true; done
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  if [ -n "${SHOTS:-}" ]; then mkdir -p "$SHOTS" && cp "$work"/*.png "$SHOTS"/ 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  for f in "$work"/*.out "$work"/*.err; do [ -s "$f" ] && { echo "--- $f"; tail -n 20 "$f"; }; done
-  exit 1
-}
-
-# wait_for <what> <command...>: polls the command for up to 60 s.
-wait_for() {
-  local what=$1; shift
-  local end=$((SECONDS + 60))
-  until "$@"; do
-    [ $SECONDS -lt $end ] || fail "timed out waiting for $what"
-    sleep 0.05
-  done
-}
-
-source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
-start_xvfb() {
-  start_xserver 24 "$work" || fail "no X server"
-  pids+=("$xserver_pid")
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
 
 # shot [name]: a screenshot of the drawing area (root (1, 1), 555 x 600)
 # into $work/shot.ppm, and a PNG of it as $work/<name>.png when named.

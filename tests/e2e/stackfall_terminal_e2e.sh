@@ -13,10 +13,6 @@ set -euo pipefail
 command -v tmux >/dev/null || fail "tmux is missing"
 
 start_xvfb
-sock="stackfall-e2e-$$-$RANDOM"
-tm() { env -u TMUX tmux -L "$sock" "$@"; }
-stop_tmux() { tm kill-server 2>/dev/null; }
-on_exit+=(stop_tmux)
 
 # The pane's own script. The INT trap keeps it alive when Ctrl+C reaches the
 # whole foreground group.

@@ -5,27 +5,8 @@
 # back after the window is unmapped and mapped again.
 set -euo pipefail
 demo=$BUILD/tests/graph/graphdemo
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; [ -f "$work/demo.out" ] && cat "$work/demo.out" "$work/demo.err"; exit 1; }
-
-# wait_for <what> <command...>: polls the command for up to 30 s.
-wait_for() {
-  local what=$1; shift
-  local end=$((SECONDS + 30))
-  until "$@"; do
-    [ $SECONDS -lt $end ] || fail "timed out waiting for $what"
-    sleep 0.1
-  done
-}
+source "$(dirname "$0")/../support/lib.sh"
+logs=("$work/demo.out" "$work/demo.err")
 
 # --- No display: Init answers FALSE, no box, no hang -----------------------
 out=$(env -u DISPLAY -u SDL_VIDEODRIVER timeout 30 "$demo" 2>&1) || fail "no display: status $?"
@@ -40,9 +21,7 @@ grep -qx "Couldn't create main window" "$work/big.out" || fail "refused window: 
 echo "ok: refused window ends with status 9"
 
 # --- A real window under Xvfb -----------------------------------------------
-source "$(dirname "$0")/../support/xserver.sh"
-start_xserver 24 "$work" || fail "no X server"
-pids+=("$xserver_pid")
+start_xvfb
 
 "$demo" --restart --dump "$work/dump.ppm" >"$work/demo.out" 2>"$work/demo.err" &
 pids+=($!)
