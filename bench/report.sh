@@ -68,17 +68,7 @@ add_gbench() {  # add_gbench <csv> <benchmark> <figure> <goal text> <limit> <uni
   row "$3" "$4" "$value $6" "$(met "$value" "$5")"
 }
 
-work=$(mktemp -d)
-pids=()
-sock="stackfall-report-$$"
-cleanup() {
-  local p
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  env -u TMUX tmux -L "$sock" kill-server 2>/dev/null || true
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$top/tests/support/lib.sh"
 
 echo "running the benchmarks (a few minutes) ..." >&2
 
@@ -137,29 +127,22 @@ idle_threads() {
 }
 
 # keytest with standard input a terminal: main, terminal and key reader.
-env -u TMUX tmux -L "$sock" new-session -d -x 80 -y 24 "exec \"$build/keytest\""
-pane=$(env -u TMUX tmux -L "$sock" display-message -p '#{pane_pid}')
-for _ in $(seq 300); do
-  env -u TMUX tmux -L "$sock" capture-pane -p | grep -q 'press keys' && break
-  sleep 0.1
-done
-sleep 1
+tm new-session -d -x 80 -y 24 "exec \"$build/keytest\""
+pane=$(tm display-message -p '#{pane_pid}')
+keytest_ready() { tm capture-pane -p | grep -q 'press keys'; }
+wait_for "keytest in its pane" keytest_ready
+sleep 1  # past the start-up
 idle_threads keytest "$pane"
-env -u TMUX tmux -L "$sock" kill-server 2>/dev/null || true
+tm kill-server 2>/dev/null || true
 
 # graphdemo's open window under Xvfb: main, window server and SDL's own.
-source "$top/tests/support/xserver.sh"
-start_xserver 24 "$work" 2>>"$log" && pids+=("$xserver_pid")
+start_xvfb 2>>"$log"
 "$build/tests/graph/graphdemo" </dev/null >"$work/demo.out" 2>>"$log" &
 demo=$!
 pids+=("$demo")
-for _ in $(seq 300); do grep -qs '^ready' "$work/demo.out" && break; sleep 0.1; done
-if grep -qs '^ready' "$work/demo.out"; then
-  sleep 1  # the first presents settle
-  idle_threads graphdemo "$demo"
-else
-  row "idle CPU, graphdemo" "< 0.5 %" "?" "? (no window; see $log)"
-fi
+wait_for "graphdemo's window" grep -qs '^ready' "$work/demo.out"
+sleep 1  # the first presents settle
+idle_threads graphdemo "$demo"
 
 # --- The game's own figures --------------------------------------------------------
 shopt -s nullglob
@@ -175,7 +158,6 @@ for script in "${game_scripts[@]}"; do
   fi
   cat "$out" >>"$log"
 done
-[ ${#game_scripts[@]} -gt 0 ] || echo "(no bench/game/*.sh yet: the game's own figures come with the game)" >&2
 
 # --- The table ------------------------------------------------------------------------
 {

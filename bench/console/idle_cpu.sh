@@ -10,15 +10,7 @@ build=${1:-build}
 secs=${2:-10}
 keytest=$(realpath "$build/keytest")
 hz=$(getconf CLK_TCK)
-sock="stackfall-idle-$$"
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  env -u TMUX tmux -L "$sock" kill-server 2>/dev/null || true
-}
-trap cleanup EXIT
-
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+source "$(dirname "$0")/../../tests/support/lib.sh"
 nanos() { cat /proc/"$1"/task/*/schedstat | awk '{ s += $1 } END { print s }'; }
 
 measure() {  # measure <label> <pid>
@@ -32,16 +24,14 @@ measure() {  # measure <label> <pid>
 }
 
 # Standard input a terminal.
-env -u TMUX tmux -L "$sock" new-session -d -x 80 -y 24 "$keytest"
-pane=$(env -u TMUX tmux -L "$sock" display-message -p '#{pane_pid}')
-for ((i = 0; i < 100; i++)); do
-  env -u TMUX tmux -L "$sock" capture-pane -p | grep -q 'press keys' && break
-  sleep 0.1
-done
+tm new-session -d -x 80 -y 24 "$keytest"
+pane=$(tm display-message -p '#{pane_pid}')
+keytest_ready() { tm capture-pane -p | grep -q 'press keys'; }
+wait_for "keytest in the pane" keytest_ready
 measure "stdin a terminal:" "$pane"
 
 # Standard input /dev/null.
 "$keytest" </dev/null >/dev/null &
 pids+=($!)
-sleep 1
-measure "stdin /dev/null:" "${pids[0]}"
+sleep 1  # past the start-up
+measure "stdin /dev/null:" "$!"
