@@ -5,6 +5,7 @@
 // open fails once, quietly, and every request answers 0 at once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +17,13 @@ namespace Platform {
 constexpr std::uint32_t SND_SYNC = 0x0000;      // play to the end, then return
 constexpr std::uint32_t SND_ASYNC = 0x0001;     // start playing and return at once
 constexpr std::uint32_t SND_FILENAME = 0x20000; // the name is a file name
+
+// The most a sound event may be: a longer sound is refused before it is
+// converted or kept, a larger file before it is read. Ten seconds are far
+// more than a sound event needs (ours last at most 1.6 s); the file limit
+// holds ten seconds of 16-bit stereo at 48 kHz.
+constexpr std::uint32_t kMaxSoundSeconds = 10;
+constexpr std::size_t kMaxSoundFileBytes = 2 * 1024 * 1024;
 
 // Plays the wave file `name`, replacing whatever is still playing. With
 // SND_ASYNC it returns as soon as the sound has started, otherwise when it

@@ -1,7 +1,8 @@
 // Broken sound files and sounds folders: missing, empty, truncated and
 // non-wave files, wave headers with impossible formats, a folder in place of
 // a file, a file in place of the folder, FIFOs named like wave files (which
-// must never be opened: opening one blocks until a writer comes). PlaySound
+// must never be opened: opening one blocks until a writer comes), files far
+// too large for a sound event (which must not fill memory). PlaySound
 // answers 0 at once, StandardSound prints its error lines, and play goes
 // on: the next good sound is heard (SDL's disk driver writes what it plays).
 #include "platform/Sound.h"
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -237,6 +239,48 @@ TEST_F(StandardSoundFaultsTest, AnEventThatCannotBePlayedSaysSoEachTimeAndPlayGo
     }
     EXPECT_TRUE(StandardSound::gActive);
   }
+  ExpectAGoodSoundIsHeard();
+}
+
+}  // namespace
+
+namespace {
+
+// The peak resident memory of this process so far (VmHWM), in bytes.
+std::size_t PeakResident() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) != 0) continue;
+    std::size_t kb = 0;
+    std::istringstream(line.substr(6)) >> kb;
+    return kb * 1024;
+  }
+  return 0;
+}
+
+// Wave files planted in the working directory under the game's own names
+// (bare names are looked for there first): one as large as the file found
+// in the wild, and one small as a file but minutes long, which converted to
+// the device's format would be ten times its size. Each is refused with the
+// usual lines, and the peak memory stays within what a sound may take.
+TEST_F(StandardSoundFaultsTest, WaveFilesTooLargeForASoundAreRefusedAndMemoryStaysBounded) {
+  folder = SoundFolder();
+  ASSERT_TRUE(CheckWithin());
+  StandardSound::PlaySoundEvent(StandardSound::DEL_LINE);
+  const std::size_t normal = PeakResident();
+  fs::current_path(dir);
+  ASSERT_TRUE(WaveFile::WriteMono16("startup.wav", Ramp(3'000'000, 0), 22050));  // 6 MB
+  WriteBytes("any_key.wav", WaveFile::Encode(std::vector<std::uint8_t>(kMaxSoundFileBytes - 100, 200), 4000, 1, 8));
+  for (const auto& [event, name] : {std::pair{StandardSound::INTRO, "startup.wav"}, {StandardSound::START, "any_key.wav"}}) {
+    console.clear();
+    StandardSound::PlaySoundEvent(event);
+    EXPECT_EQ(console, std::string("Sound ERROR : it seems it was not possible to play the sound\n"
+                                   "       file need here! ") + name + "\n"
+                       "       Check whether you have to file AND it is at the good place\n");
+  }
+  const std::size_t grown = PeakResident() - normal;
+  std::printf("peak memory grew by %zu bytes\n", grown);
+  EXPECT_LT(grown, kMaxSoundFileBytes + kMaxSoundSeconds * 44100);
   ExpectAGoodSoundIsHeard();
 }
 
