@@ -112,11 +112,13 @@ class SoundFaultsTest : public ::testing::Test {
   }
 
   // A good sound: what the device writes comes to hold it (the driver
-  // writes its file as it plays; generous deadline).
+  // writes its file as it plays; generous deadline). From 10 ms on: should
+  // it cut the check sound, its start fades in.
   void ExpectAGoodSoundIsHeard() {
-    const auto sound = Ramp(3000, 5000);
+    const auto whole = Ramp(3000, 5000);
     const fs::path good = dir / "good.wav";
-    ASSERT_TRUE(WaveFile::WriteMono16(good.string(), sound, 22050));
+    ASSERT_TRUE(WaveFile::WriteMono16(good.string(), whole, 22050));
+    const std::vector<std::int16_t> sound(whole.begin() + 220, whole.end());
     ASSERT_NE(PlayWithin(good.string(), kAsync), 0);
     auto heard = [&] {
       const auto written = WaveFile::Samples16(WaveFile::ReadBytes(output.string()));
@@ -258,6 +260,21 @@ std::size_t PeakResident() {
   return 0;
 }
 
+// A mono wave file of `bytes` bytes of samples, written a block at a time
+// (built whole in memory, it would raise the very figure measured).
+void PlantWave(const fs::path& path, std::uint32_t rate, std::uint16_t bits, std::size_t bytes) {
+  std::vector<std::uint8_t> header = WaveFile::Encode({}, rate, 1, bits);
+  for (int i = 0; i < 4; ++i) {
+    header[4 + i] = static_cast<std::uint8_t>((36 + bytes) >> (8 * i));
+    header[40 + i] = static_cast<std::uint8_t>(bytes >> (8 * i));
+  }
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
+  const std::vector<std::uint8_t> block = WaveFile::Bytes(Ramp(32768, -500));
+  for (std::size_t left = bytes; left > 0; left -= std::min(left, block.size()))
+    out.write(reinterpret_cast<const char*>(block.data()), std::streamsize(std::min(left, block.size())));
+}
+
 // Wave files planted in the working directory under the game's own names
 // (bare names are looked for there first): one as large as the file found
 // in the wild, and one small as a file but minutes long, which converted to
@@ -267,10 +284,10 @@ TEST_F(StandardSoundFaultsTest, WaveFilesTooLargeForASoundAreRefusedAndMemorySta
   folder = SoundFolder();
   ASSERT_TRUE(CheckWithin());
   StandardSound::PlaySoundEvent(StandardSound::DEL_LINE);
-  const std::size_t normal = PeakResident();
   fs::current_path(dir);
-  ASSERT_TRUE(WaveFile::WriteMono16("startup.wav", Ramp(3'000'000, 0), 22050));  // 6 MB
-  WriteBytes("any_key.wav", WaveFile::Encode(std::vector<std::uint8_t>(kMaxSoundFileBytes - 100, 200), 4000, 1, 8));
+  PlantWave("startup.wav", 22050, 16, 6'000'000);
+  PlantWave("any_key.wav", 4000, 8, kMaxSoundFileBytes - 100);
+  const std::size_t normal = PeakResident();
   for (const auto& [event, name] : {std::pair{StandardSound::INTRO, "startup.wav"}, {StandardSound::START, "any_key.wav"}}) {
     console.clear();
     StandardSound::PlaySoundEvent(event);

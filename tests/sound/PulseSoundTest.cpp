@@ -64,9 +64,12 @@ class PulseSoundTest : public ::testing::Test {
     return WaveFile::ReadMono16((fs::path(Platform::SoundFolder()) / name).string());
   }
 
-  // Waits until the monitor has received `sound` whole.
+  // Waits until the monitor has received every sample of `sound`, in order
+  // (with the silences of a busy machine's underruns, if any, put in).
   bool Arrives(const Sound& sound) {
-    return Pulse::Server::WaitFor([&] { return Find(server->Recorded(), sound) != std::string::npos; });
+    const Sound expected = Samples::Unbroken(sound);
+    return Pulse::Server::WaitFor(
+        [&] { return Find(Samples::Unbroken(server->Recorded()), expected) != std::string::npos; });
   }
 
   // The check, and the check sound heard to its end.
@@ -135,7 +138,7 @@ TEST_F(PulseSoundTest, ACutSoundFadesOutAndAnAbruptStartFadesIn) {
   ASSERT_TRUE(Arrives(Sound(first.begin(), first.begin() + 22050 / 20)));
   ASSERT_NE(Platform::PlaySound(secondPath.string(), kAsync), 0);
   ASSERT_TRUE(Arrives(Sound(second.end() - 441, second.end()))) << "the second sound did not arrive";
-  const double step = Samples::LargestStep(server->Recorded());
+  const double step = Samples::LargestStep(Samples::Unbroken(server->Recorded()));
   const double own = std::max(Samples::LargestStep(first), Samples::LargestStep(second));
   std::printf("largest step in what the sink played: %.4f of full scale (the sounds' own: %.4f)\n", step, own);
   EXPECT_LT(step, 0.05) << "the cut clicks";
