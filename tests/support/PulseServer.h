@@ -101,6 +101,20 @@ class Server {
     // Recording has begun once the monitor has a source output.
     return recorder_ > 0 && WaitFor([this] { return Pactl("list short source-outputs").find('\t') != std::string::npos; });
   }
+  // Records it into a pipe instead, as it plays (2 ms pieces): the end to
+  // read from, -1 on failure. It closes at StopRecording.
+  int RecordIntoPipe() {
+    StopRecording();
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) return -1;
+    recorder_ = Spawn({"parec", "-d", std::string(kSink) + ".monitor", "--raw", "--format=s16le",
+                       "--rate=22050", "--channels=1", "--latency-msec=2"},
+                      "/dev/null", dir_ / "parec.log", ends[1]);
+    ::close(ends[1]);
+    if (recorder_ > 0) return ends[0];
+    ::close(ends[0]);
+    return -1;
+  }
   void StopRecording() { Stop(recorder_, SIGTERM); }
   std::vector<std::int16_t> Recorded() const {
     return WaveFile::Samples16(WaveFile::ReadBytes(recording_.string()));
@@ -157,11 +171,17 @@ class Server {
     return env;
   }
 
-  pid_t Spawn(const std::vector<std::string>& args, const fs::path& out, const fs::path& err) const {
+  // Standard output into `out`, or into the descriptor `outFd` when given.
+  pid_t Spawn(const std::vector<std::string>& args, const fs::path& out, const fs::path& err,
+              int outFd = -1) const {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (outFd >= 0) {
+      posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
