@@ -297,7 +297,11 @@ TEST_F(StandardSoundFaultsTest, WaveFilesTooLargeForASoundAreRefusedAndMemorySta
   }
   const std::size_t grown = PeakResident() - normal;
   std::printf("peak memory grew by %zu bytes\n", grown);
+#if defined(__SANITIZE_THREAD__)
+  std::printf("not held to the bound: ThreadSanitizer's shadow takes several times what is touched\n");
+#else
   EXPECT_LT(grown, kMaxSoundFileBytes + kMaxSoundSeconds * 44100);
+#endif
   ExpectAGoodSoundIsHeard();
 }
 

@@ -22,6 +22,10 @@ namespace fs = std::filesystem;
 using Samples::Find;
 using Samples::Sound;
 
+// libpulse's threads hand data over through its own lock-free queues and
+// semaphores, which ThreadSanitizer cannot see into.
+extern "C" const char* __tsan_default_suppressions() { return "race:libpulsecommon\nrace:libpulse.so\n"; }
+
 namespace {
 
 constexpr std::uint32_t kAsync = Platform::SND_FILENAME | Platform::SND_ASYNC;

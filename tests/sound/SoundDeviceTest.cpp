@@ -306,6 +306,10 @@ TEST_F(StandardSoundDeviceTest, CheckSucceedsAndARemovedRowIsHeard) {
   UseDiskDriver();
   ASSERT_TRUE(StandardSound::InitSound(true));
   EXPECT_NE(console.find("Sound works fine!\n"), std::string::npos);
+  // The check sound heard to its end: cut short, it would fade out over the
+  // row sound's start.
+  const auto thx = WaveFile::ReadMono16((fs::path(SoundFolder()) / "thx.wav").string());
+  WaitForOutput([&](auto& s) { return Find(s, thx) != std::string::npos; });
   const auto wohoo = WaveFile::ReadMono16((fs::path(SoundFolder()) / "wohoo.wav").string());
   ASSERT_GT(wohoo.size(), 1000u);
   StandardSound::PlaySoundEvent(StandardSound::DEL_LINE);
