@@ -14,7 +14,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -38,18 +37,7 @@ constexpr const char* kSink = "stackfall";
 // Whether the server and its tools are installed (scripts/deps.sh installs
 // them); tests skip with this said when they are not.
 inline bool Installed() {
-  for (const char* tool : {"pulseaudio", "pactl", "parec"}) {
-    bool found = false;
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    for (std::size_t at = 0; !found && at <= dirs.size();) {
-      const std::size_t end = std::min(dirs.find(':', at), dirs.size());
-      found = ::access((dirs.substr(at, end - at) + "/" + tool).c_str(), X_OK) == 0;
-      at = end + 1;
-    }
-    if (!found) return false;
-  }
-  return true;
+  return std::system("for t in pulseaudio pactl parec; do command -v $t >/dev/null || exit 1; done") == 0;
 }
 
 class Server {

@@ -16,13 +16,6 @@ namespace Samples {
 
 using Sound = std::vector<std::int16_t>;
 
-// `count` samples cycling through [low, low + 999].
-inline Sound Ramp(std::size_t count, int low) {
-  Sound s(count);
-  for (std::size_t i = 0; i < count; ++i) s[i] = static_cast<std::int16_t>(low + int(i % 1000));
-  return s;
-}
-
 // A sine of `hz` at `level` of full scale, 22,050 samples a second, starting
 // at phase `phase` (radians: 0 starts at silence, pi/2 at its peak).
 inline Sound Sine(std::size_t count, double hz, double level, double phase = 0) {
