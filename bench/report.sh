@@ -29,7 +29,7 @@ row() { rows+=("$1|$2|$3|$4"); }  # row <figure> <goal> <median> <met>
 met() { awk -v v="$1" -v l="$2" 'BEGIN { if (v == "" || v == "?") print "?"; else print (v + 0 < l + 0) ? "yes" : "no" }'; }
 
 bench_bin() { echo "$build/bench/$1"; }
-need=(console/key_latency_bench sound/sound_bench graph/graph_bench graph/present_bench)
+need=(console/key_latency_bench sound/sound_bench sound/pulse_bench graph/graph_bench graph/present_bench)
 missing=0
 for b in "${need[@]}"; do [ -x "$(bench_bin "$b")" ] || missing=1; done
 [ -x "$build/keytest" ] && [ -x "$build/tests/graph/graphdemo" ] || missing=1
@@ -88,6 +88,13 @@ done
 gbench "$(bench_bin sound/sound_bench)" "$work/sound.csv" --benchmark_filter=AsyncPlay
 add_gbench "$work/sound.csv" BM_AsyncPlayOfADecodedSound/wohoo "PlaySound async, wohoo.wav decoded" "< 1 ms" 1000 us
 add_gbench "$work/sound.csv" BM_AsyncPlayOfADecodedSound/game_over "PlaySound async, game_over.wav decoded" "< 1 ms" 1000 us
+
+# --- Sound on a PulseAudio server of its own: its own rows ---------------------
+"$(bench_bin sound/pulse_bench)" 15 >"$work/pulse.out" 2>>"$log" || echo "pulse_bench failed" >>"$log"
+while IFS= read -r line; do
+  [ "$(awk -F'|' '{ print NF }' <<<"$line")" -eq 4 ] && rows+=("$line")
+done <"$work/pulse.out"
+cat "$work/pulse.out" >>"$log"
 
 # --- Drawing on the back buffer --------------------------------------------------
 gbench "$(bench_bin graph/graph_bench)" "$work/graph.csv"

@@ -1,10 +1,14 @@
 // Sound: our stand-in for the multimedia PlaySound call, over SDL2 audio.
-// One audio device, opened at the first request and kept for the run; wave
-// files decoded once into the device's format and kept by name, so that
-// starting a sound costs one copy into SDL's queue. With no audio device the
-// open fails once, quietly, and every request answers 0 at once.
+// One audio device, opened at a request and closed again once it has been
+// quiet for half a second, so that the sound server can rest; wave files
+// decoded once into the device's format and kept by name, so that starting a
+// sound costs a pointer swap (a few milliseconds more when the device has to
+// be opened). A device lost meanwhile (the sound server went away) is opened
+// afresh at the next request; while there is none every request answers 0.
+// Depends on: SDL2 (audio only), POSIX threads.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,11 +21,20 @@ constexpr std::uint32_t SND_SYNC = 0x0000;      // play to the end, then return
 constexpr std::uint32_t SND_ASYNC = 0x0001;     // start playing and return at once
 constexpr std::uint32_t SND_FILENAME = 0x20000; // the name is a file name
 
-// Plays the wave file `name`, replacing whatever is still playing. With
-// SND_ASYNC it returns as soon as the sound has started, otherwise when it
-// has ended. Nonzero on success; 0 when there is no audio device or the file
-// cannot be found or decoded. An empty name stops any sound and answers
-// nonzero when there is a device: nothing was asked for, nothing failed.
+// The most a sound event may be: a longer sound is refused before it is
+// converted or kept, a larger file before it is read. Ten seconds are far
+// more than a sound event needs (ours last at most 1.6 s); the file limit
+// holds ten seconds of 16-bit stereo at 48 kHz.
+constexpr std::uint32_t kMaxSoundSeconds = 10;
+constexpr std::size_t kMaxSoundFileBytes = 2 * 1024 * 1024;
+
+// Plays the wave file `name`, replacing whatever is still playing (which
+// fades out over 4 ms). With SND_ASYNC it returns as soon as the sound has
+// started, otherwise when it has ended. Nonzero on success; 0 when no audio
+// device opens (one attempt a request) or the file cannot be found, decoded
+// or is too large for a sound event. An empty name stops any sound and
+// answers nonzero when there is a device: nothing was asked for, nothing
+// failed.
 std::int32_t PlaySound(std::string_view name, std::uint32_t flags);
 
 // Where PlaySound finds `name`: a name with a folder as it is; a bare name in

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool imagemagick tmux procps # end-to-end tests
   libxtst-dev                                # the game probe (XTest)
   clang libclang-rt-14-dev valgrind          # fuzzing and leak checks
+  pulseaudio pulseaudio-utils                # sound tests: a real sound server
 )
 
 missing=()

@@ -27,9 +27,9 @@ void BM_AsyncPlayOfADecodedSound(benchmark::State& state, const char* name) {
 BENCHMARK_CAPTURE(BM_AsyncPlayOfADecodedSound, wohoo, "wohoo.wav")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_AsyncPlayOfADecodedSound, game_over, "game_over.wav")->Unit(benchmark::kMicrosecond);
 
-// The first request opens the device; without one every request then fails
-// at once. `driver` empty: SDL's own choice, as the game makes it. Only the
-// request is timed, not the closing between two of them.
+// A request with no device open tries to open one: what that attempt costs.
+// `driver` empty: SDL's own choice, as the game makes it. Only the request
+// is timed, not the closing between two of them.
 void BM_OpenAttempt(benchmark::State& state, const char* driver) {
   int opened = 0;
   for (auto _ : state) {

@@ -1,7 +1,8 @@
 // Broken sound files and sounds folders: missing, empty, truncated and
 // non-wave files, wave headers with impossible formats, a folder in place of
 // a file, a file in place of the folder, FIFOs named like wave files (which
-// must never be opened: opening one blocks until a writer comes). PlaySound
+// must never be opened: opening one blocks until a writer comes), files far
+// too large for a sound event (which must not fill memory). PlaySound
 // answers 0 at once, StandardSound prints its error lines, and play goes
 // on: the next good sound is heard (SDL's disk driver writes what it plays).
 #include "platform/Sound.h"
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -110,11 +112,13 @@ class SoundFaultsTest : public ::testing::Test {
   }
 
   // A good sound: what the device writes comes to hold it (the driver
-  // writes its file as it plays; generous deadline).
+  // writes its file as it plays; generous deadline). From 10 ms on: should
+  // it cut the check sound, its start fades in.
   void ExpectAGoodSoundIsHeard() {
-    const auto sound = Ramp(3000, 5000);
+    const auto whole = Ramp(3000, 5000);
     const fs::path good = dir / "good.wav";
-    ASSERT_TRUE(WaveFile::WriteMono16(good.string(), sound, 22050));
+    ASSERT_TRUE(WaveFile::WriteMono16(good.string(), whole, 22050));
+    const std::vector<std::int16_t> sound(whole.begin() + 220, whole.end());
     ASSERT_NE(PlayWithin(good.string(), kAsync), 0);
     auto heard = [&] {
       const auto written = WaveFile::Samples16(WaveFile::ReadBytes(output.string()));
@@ -237,6 +241,67 @@ TEST_F(StandardSoundFaultsTest, AnEventThatCannotBePlayedSaysSoEachTimeAndPlayGo
     }
     EXPECT_TRUE(StandardSound::gActive);
   }
+  ExpectAGoodSoundIsHeard();
+}
+
+}  // namespace
+
+namespace {
+
+// The peak resident memory of this process so far (VmHWM), in bytes.
+std::size_t PeakResident() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) != 0) continue;
+    std::size_t kb = 0;
+    std::istringstream(line.substr(6)) >> kb;
+    return kb * 1024;
+  }
+  return 0;
+}
+
+// A mono wave file of `bytes` bytes of samples, written a block at a time
+// (built whole in memory, it would raise the very figure measured).
+void PlantWave(const fs::path& path, std::uint32_t rate, std::uint16_t bits, std::size_t bytes) {
+  std::vector<std::uint8_t> header = WaveFile::Encode({}, rate, 1, bits);
+  for (int i = 0; i < 4; ++i) {
+    header[4 + i] = static_cast<std::uint8_t>((36 + bytes) >> (8 * i));
+    header[40 + i] = static_cast<std::uint8_t>(bytes >> (8 * i));
+  }
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
+  const std::vector<std::uint8_t> block = WaveFile::Bytes(Ramp(32768, -500));
+  for (std::size_t left = bytes; left > 0; left -= std::min(left, block.size()))
+    out.write(reinterpret_cast<const char*>(block.data()), std::streamsize(std::min(left, block.size())));
+}
+
+// Wave files planted in the working directory under the game's own names
+// (bare names are looked for there first): one as large as the file found
+// in the wild, and one small as a file but minutes long, which converted to
+// the device's format would be ten times its size. Each is refused with the
+// usual lines, and the peak memory stays within what a sound may take.
+TEST_F(StandardSoundFaultsTest, WaveFilesTooLargeForASoundAreRefusedAndMemoryStaysBounded) {
+  folder = SoundFolder();
+  ASSERT_TRUE(CheckWithin());
+  StandardSound::PlaySoundEvent(StandardSound::DEL_LINE);
+  fs::current_path(dir);
+  PlantWave("startup.wav", 22050, 16, 6'000'000);
+  PlantWave("any_key.wav", 4000, 8, kMaxSoundFileBytes - 100);
+  const std::size_t normal = PeakResident();
+  for (const auto& [event, name] : {std::pair{StandardSound::INTRO, "startup.wav"}, {StandardSound::START, "any_key.wav"}}) {
+    console.clear();
+    StandardSound::PlaySoundEvent(event);
+    EXPECT_EQ(console, std::string("Sound ERROR : it seems it was not possible to play the sound\n"
+                                   "       file need here! ") + name + "\n"
+                       "       Check whether you have to file AND it is at the good place\n");
+  }
+  const std::size_t grown = PeakResident() - normal;
+  std::printf("peak memory grew by %zu bytes\n", grown);
+#if defined(__SANITIZE_THREAD__)
+  std::printf("not held to the bound: ThreadSanitizer's shadow takes several times what is touched\n");
+#else
+  EXPECT_LT(grown, kMaxSoundFileBytes + kMaxSoundSeconds * 44100);
+#endif
   ExpectAGoodSoundIsHeard();
 }
 

@@ -116,10 +116,13 @@ TEST_F(SoundDeviceTest, ANewAsynchronousSoundCutsThePreviousOne) {
   const std::string secondPath = Wave("second.wav", second);
   ASSERT_NE(PlaySound(firstPath, kAsync), 0);
   ASSERT_NE(PlaySound(secondPath, kAsync), 0);
-  auto out = WaitForOutput([&](auto& s) { return Find(s, second) != std::string::npos; });
+  // From 10 ms on: where the first was being heard, it fades out over the
+  // second's start, and the second fades in.
+  const std::vector<std::int16_t> secondOn(second.begin() + kRate / 100, second.end());
+  auto out = WaitForOutput([&](auto& s) { return Find(s, secondOn) != std::string::npos; });
   CloseSound();
   out = Written();
-  const std::size_t secondAt = Find(out, second);
+  const std::size_t secondAt = Find(out, secondOn);
   ASSERT_NE(secondAt, std::string::npos);
   EXPECT_LT(CountInRange(out, 1000), first.size() / 2);
   const std::vector<std::int16_t> after(out.begin() + std::ptrdiff_t(secondAt), out.end());
@@ -192,19 +195,14 @@ TEST_F(SoundDeviceTest, MissingOrBrokenFilesAnswerZeroAndTheDeviceStillPlays) {
   EXPECT_NE(PlaySound(Wave("good.wav", Ramp(100, 0)), kAsync), 0);
 }
 
-TEST_F(SoundDeviceTest, WithoutADeviceEveryCallAnswersZeroAndTheOpenIsNotRetried) {
+TEST_F(SoundDeviceTest, WithoutADeviceEveryCallAnswersZeroAndTheNextRequestTriesAgain) {
   ::setenv("SDL_AUDIODRIVER", "no_such_audio_driver", 1);
   const std::string path = Wave("any.wav", Ramp(100, 0));
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(PlaySound(path, kAsync), 0);
-  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-  std::printf("one failed open: %.3f ms\n", took.count());  // a figure, not a check
   EXPECT_EQ(PlaySound(path, kSync), 0);
   EXPECT_EQ(PlaySound("", 0), 0);
-  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-  EXPECT_EQ(PlaySound(path, kAsync), 0) << "the open was tried again";
-  CloseSound();
-  EXPECT_NE(PlaySound(path, kAsync), 0);
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);  // a device to be had from now on
+  EXPECT_NE(PlaySound(path, kAsync), 0) << "the open was not tried again";
 }
 
 std::size_t ThreadCount() {
@@ -308,6 +306,10 @@ TEST_F(StandardSoundDeviceTest, CheckSucceedsAndARemovedRowIsHeard) {
   UseDiskDriver();
   ASSERT_TRUE(StandardSound::InitSound(true));
   EXPECT_NE(console.find("Sound works fine!\n"), std::string::npos);
+  // The check sound heard to its end: cut short, it would fade out over the
+  // row sound's start.
+  const auto thx = WaveFile::ReadMono16((fs::path(SoundFolder()) / "thx.wav").string());
+  WaitForOutput([&](auto& s) { return Find(s, thx) != std::string::npos; });
   const auto wohoo = WaveFile::ReadMono16((fs::path(SoundFolder()) / "wohoo.wav").string());
   ASSERT_GT(wohoo.size(), 1000u);
   StandardSound::PlaySoundEvent(StandardSound::DEL_LINE);
