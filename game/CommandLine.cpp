@@ -48,11 +48,13 @@ int Answer(const std::string& text) {
 
 // An argument as it may safely be shown in a terminal: control bytes and
 // everything outside printable ASCII as \xNN (an escape sequence in an
-// argument must not reach the terminal), and at most 60 characters of it.
+// argument must not reach the terminal), and at most kShownLength bytes of it.
+constexpr std::size_t kShownLength = 60;
+
 std::string Shown(const char* arg) {
   std::string out;
   const std::size_t length = std::strlen(arg);
-  for (std::size_t k = 0; k < length && k < 60; ++k) {
+  for (std::size_t k = 0; k < length && k < kShownLength; ++k) {
     const auto c = static_cast<unsigned char>(arg[k]);
     if (c >= 0x20 && c < 0x7F) {
       out += static_cast<char>(c);
@@ -62,7 +64,7 @@ std::string Shown(const char* arg) {
       out += hex;
     }
   }
-  if (length > 60) out += "...";
+  if (length > kShownLength) out += "...";
   return out;
 }
 
