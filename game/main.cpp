@@ -1,8 +1,11 @@
-// stackfall: the game. No arguments, no configuration, no files written.
+// stackfall: the game. Reads no configuration and writes no files; its only
+// arguments are --help and --version.
+#include "game/CommandLine.h"
 #include "game/Program.h"
 #include "runtime/Runtime.h"
 
-int main() {
+int main(int argc, char* argv[]) {
+  if (const auto status = Game::HandleArguments(argc, argv)) return *status;
   Runtime::Init();
   Game::ProgramBody();
   // The key reader, the terminal thread and the window server are still

@@ -309,7 +309,11 @@ std::vector<fs::path> ProgramSoundFolders() {
   std::vector<fs::path> folders;
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec) folders.push_back(exe.parent_path() / "sounds");
+  if (!ec) {
+    folders.push_back(exe.parent_path() / "sounds");
+    // An installed game, wherever its prefix was put: bin/ beside share/.
+    folders.push_back((exe.parent_path() / "../share/stackfall/sounds").lexically_normal());
+  }
   folders.push_back(fs::path(STACKFALL_SOURCE_DIR) / "sounds");
   return folders;
 }

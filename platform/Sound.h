@@ -42,8 +42,10 @@ std::int32_t PlaySound(std::string_view name, std::uint32_t flags);
 // when there is no such file.
 std::string FindSoundFile(std::string_view name);
 
-// The program's own sounds folder: "sounds" beside the executable, else the
-// one in the source tree the program was built from (tests, build trees).
+// The program's own sounds folder, the first that exists of: "sounds" beside
+// the executable (a build tree), "../share/stackfall/sounds" from the
+// executable's folder (an install, wherever it was moved), the one in the
+// source tree the program was built from (tests).
 std::string SoundFolder();
 
 // Whether a sound device could be there at all: SDL_AUDIODRIVER set, a

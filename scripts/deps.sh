@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
 # Installs what building, playing and testing Stack Fall need on Debian 12:
 # only the packages that are missing, quietly. Safe to run again and again.
+#   bash scripts/deps.sh          everything: the game, the tests, the benchmarks
+#   bash scripts/deps.sh --game   only what building and playing the game need
 set -euo pipefail
 
-packages=(
+game=(
   cmake g++ make pkg-config                  # build
   libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core  # window, sound, text
+)
+packages=(
+  "${game[@]}"
   libgtest-dev libgmock-dev libbenchmark-dev # tests and benchmarks
   xvfb xauth xdotool imagemagick tmux procps # end-to-end tests
   libxtst-dev                                # the game probe (XTest)
   clang libclang-rt-14-dev valgrind          # fuzzing and leak checks
   pulseaudio pulseaudio-utils                # sound tests: a real sound server
+  dpkg-dev file lintian desktop-file-utils   # the Debian package and its checks
 )
+[ "${1:-}" = --game ] && packages=("${game[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# Builds Stack Fall and starts it.
+# Builds the game, and only the game (the stackfall program; its sounds are
+# copied beside it), then starts it. Quiet: one line while it builds, the
+# compiler's output only when the build fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
-if [ -x build/stackfall ]; then
-  exec build/stackfall
+bash scripts/deps.sh --game
+
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+command -v ccache >/dev/null && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# A new build folder leaves out the tests and benchmarks (they need packages
+# the game does not); one that scripts/test.sh made keeps them.
+[ -f build/CMakeCache.txt ] || options+=(-DSTACKFALL_TESTS=OFF -DSTACKFALL_BENCH=OFF)
+
+echo "Building Stack Fall in build/ ..."
+mkdir -p build
+if ! { cmake -S . -B build "${options[@]}" && cmake --build build -j"$(nproc)" --target stackfall; } \
+  >build/run-build.log 2>&1; then
+  cat build/run-build.log >&2
+  echo "The build failed; its output is above and in build/run-build.log." >&2
+  exit 1
 fi
-echo "build/stackfall was not built" >&2
-exit 1
+exec build/stackfall

@@ -23,9 +23,11 @@ build() {  # build <dir> <cmake options...>
   grep -E 'warning:' "$dir/build.log" || true
 }
 
-build build
-build build-asan -DSTACKFALL_SANITIZE=address -DSTACKFALL_BENCH=OFF
-build build-tsan -DSTACKFALL_SANITIZE=thread -DSTACKFALL_BENCH=OFF
+# Tests and benchmarks on by name: scripts/run.sh may have made build/
+# without them.
+build build -DSTACKFALL_TESTS=ON -DSTACKFALL_BENCH=ON
+build build-asan -DSTACKFALL_SANITIZE=address -DSTACKFALL_TESTS=ON -DSTACKFALL_BENCH=OFF
+build build-tsan -DSTACKFALL_SANITIZE=thread -DSTACKFALL_TESTS=ON -DSTACKFALL_BENCH=OFF
 
 echo "=== tests: normal build"
 ctest --test-dir build --output-on-failure -j"$jobs"
