@@ -2,8 +2,9 @@
 // (or what tmux's capture-pane -e prints) to a grid of cells, as an
 // xterm-style terminal would: printable UTF-8, CR and LF, cursor position
 // and forward, erase in display and in line, the colours of SGR (the 16,
-// the 256 and 24-bit forms, defaults and reset), the alternate screen and
-// the cursor's visibility. Anything else is counted in `unknown`.
+// the 256 and 24-bit forms, defaults and reset), the alternate screen
+// (the cursor saved on the way in and restored on the way out, as mode 1049
+// does) and the cursor's visibility. Anything else counts in `unknown`.
 #pragma once
 
 #include <algorithm>
@@ -59,6 +60,7 @@ class Screen {
   std::vector<Cell> main_, alternate_;
   Colour fg_, bg_;
   bool wrapPending_ = false;
+  int savedRow_ = 0, savedColumn_ = 0;
   enum class State { Text, Escape, Csi } state_ = State::Text;
   std::string params_;
   std::string utf8_;
@@ -148,9 +150,16 @@ class Screen {
     if (!params_.empty() && params_[0] == '?') {
       const bool on = final == 'h';
       for (int mode : n) {
-        if (mode == 1049) {
+        if (mode == 1049) {  // the cursor saved on the way in, restored on the way out
+          if (on && !alternate) {
+            savedRow_ = row;
+            savedColumn_ = column;
+            alternate_ = Blank();
+          } else if (!on && alternate) {
+            row = savedRow_;
+            column = savedColumn_;
+          }
           alternate = on;
-          if (on) alternate_ = Blank();
         } else if (mode == 25) {
           cursorVisible = on;
         } else {
