@@ -125,6 +125,20 @@ void DrawRectangle(Raster::Canvas c) {
   if (r - l >= 2 && b - t >= 2) Raster::Fill(c, l + 1, t + 1, r - 1, b - 1, brush);
 }
 
+// The texts the rectangle just drawn reaches go from the terminal view; an
+// outline reaches only its edges.
+void CoverRectangle() {
+  const std::uint32_t l = cmd.x1, t = cmd.y1, r = cmd.x2, b = cmd.y2;
+  if (cmd.fill) {
+    TermMap::Covered(l, t, r, b);
+    return;
+  }
+  TermMap::Covered(l, t, r, t);
+  TermMap::Covered(l, b, r, b);
+  TermMap::Covered(l, t, l, b);
+  TermMap::Covered(r, t, r, b);
+}
+
 void Execute(Target target) {
   switch (cmd.code) {
     case kPenStyle:
@@ -161,9 +175,11 @@ void Execute(Target target) {
     switch (cmd.code) {
       case kPixel:
         Raster::Plot(c, cmd.x1, cmd.y1, Rgb(cmd.colour));
+        TermMap::Covered(cmd.x1, cmd.y1, cmd.x1, cmd.y1);
         break;
       case kRectangle:
         DrawRectangle(c);
+        CoverRectangle();
         break;
       case kText:
         Raster::Stamp(c, cmd.x1, cmd.y1, ink.data(), inkWidth, inkDepth, Rgb(cmd.colour), Rgb(bkColour),
@@ -173,6 +189,7 @@ void Execute(Target target) {
         break;
       case kInvert:
         Raster::Invert(c, cmd.x1, cmd.y1, cmd.x2, cmd.y2);
+        if (cmd.x2 > cmd.x1 && cmd.y2 > cmd.y1) TermMap::Covered(cmd.x1, cmd.y1, cmd.x2 - 1, cmd.y2 - 1);
         break;
       default:
         return;

@@ -107,6 +107,15 @@ TEST_F(TermMapTest, TextPaintedOverGoesAndALaterTextWins) {
   for (const TermCell& c : cleared) ASSERT_EQ(c.ch, ' ');
 }
 
+TEST_F(TermMapTest, TextPaintedOverInItsOwnColoursGoesToo) {
+  Graph::Rectangle(91, 106, 105, 120, 14, true);  // square (6, 7) yellow
+  Graph::RawOutText(100, 100, 15, " ");           // a space on black over part of it: column 13
+  EXPECT_EQ(At(Cells(), 12, 7).bg, kYellow);
+  EXPECT_EQ(At(Cells(), 13, 7).bg, kBlack);
+  Graph::Rectangle(100, 100, 107, 115, 0, true);  // its box, black on black: no pixel changes
+  EXPECT_EQ(At(Cells(), 13, 7).bg, kYellow) << "the square shows again";
+}
+
 TEST_F(TermMapTest, TextPastTheRightEdgeIsCut) {
   Graph::RawOutText(540, 100, 15, "abcdefgh");  // column 72: two fit
   const auto cells = Cells();
