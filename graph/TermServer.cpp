@@ -112,7 +112,7 @@ void Frame(View& v) {
 
 void ShowRequest(View& v) {
   char text[128];
-  std::snprintf(text, sizeof text, "Enlarge the terminal to at least %u x %u to see the game (it is %d x %d)",
+  std::snprintf(text, sizeof text, "Enlarge the terminal to at least %u x %u (it is %d x %d)",
                 v.grid.columns, v.grid.rows, v.size.columns, v.size.rows);
   v.out.clear();
   Platform::PaintMessage(v.painter, text, v.size.columns, v.out);
@@ -213,7 +213,7 @@ Result Open(std::uint32_t width, std::uint32_t depth) {
     Platform::HideTermView();
   }
   v.phase = Phase::Waiting;
-  std::printf("The terminal is %d x %d; the game needs at least %u x %u to be seen in it\n", v.size.columns,
+  std::printf("The terminal is %d x %d; graphics need %u x %u\n", v.size.columns,
               v.size.rows, v.grid.columns, v.grid.rows);
   std::fflush(stdout);
   return Result::TooSmall;

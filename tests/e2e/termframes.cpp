@@ -69,8 +69,10 @@ void OnConsole(std::string_view s) {
 int main(int argc, char** argv) {
   Player player;
   player.soundWorks = true;  // so that the game asks for its sounds, which mark the screens
-  player.steps.push_back({1, Phase::Title, 0, "", [] { Dump("title-band"); }});
-  player.steps.push_back({1, Phase::Title, 1, "  ", [] { Dump("title-picture"); }});
+  // The title's second wait follows the whole picture, its third the band
+  // over it (the first comes before any picture).
+  player.steps.push_back({1, Phase::Title, 1, "", [] { Dump("title-picture"); }});
+  player.steps.push_back({1, Phase::Title, 2, "  ", [] { Dump("title-band"); }});
   std::uint64_t falls = 0;
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
