@@ -177,7 +177,9 @@ void HideTermView() {
 bool TermViewShown() { return shown.load(); }
 
 void WriteTerm(std::string_view bytes) {
-  if (started.load()) WriteAll(termFd, bytes);
+  // Not after a stop or HideTermView, perhaps from a signal handler on
+  // another thread: the main screen is not ours to paint.
+  if (started.load() && onAlternate.load()) WriteAll(termFd, bytes);
 }
 
 unsigned WaitTermEvents(int timeoutMs) {

@@ -61,7 +61,7 @@ void HideTermView();
 bool TermViewShown();
 
 // Writes all of `bytes` to the terminal, in one write unless the terminal
-// takes less.
+// takes less; nothing while the main screen is shown (not shown, stopped).
 void WriteTerm(std::string_view bytes);
 
 // What woke WaitTermEvents, as bits.

@@ -71,13 +71,14 @@ cells() { "$termcells" "$@" <"$work/cap"; }
 row_is() { [ "$(cells text "$1")" = "$2" ]; }
 # matches <frames> <label>: a fresh capture equals a frame of that label.
 matches() { cap && cells match "$1" "$2" 2>"$work/match.err"; }
-# frames <script...>: termframes' screens for that key script, made once.
+# frames <script...>: termframes' screens for that key script into the
+# file named by $made.
 frames() {
-  local file="$work/frames.${*// /_}"
-  [ -s "$file" ] || "$termframes" "$@" >"$file" || fail "termframes $*"
-  echo "$file"
+  made="$work/frames.${*// /_}"
+  "$termframes" "$@" >"$made" || fail "termframes $*"
 }
-base=$(frames)
+frames
+base=$made
 top_row() { cells piece "$1" | awk '{ print $3 }'; }
 
 # --- Run 1: a whole game, 24-bit colour ------------------------------------
@@ -107,32 +108,32 @@ wait_for "the board with the first piece" first_piece
 [ "$(cells colours 33 3)" = "3 0" ] || fail "credit line colours $(cells colours 33 3)"
 echo "ok: the board with the first piece ($(cells piece 15)) and the credits"
 
-# The piece one column left. The frames are those of the game with 4 typed
-# after as many falls as the piece shows: the squares are the same whenever
-# within that time the key came.
+# The piece one column left. Its frames are those of the game with 4 typed
+# after as many falls as the piece shows when seen moved (the squares are the
+# same whenever within that time the key came), and no key after it for a
+# minute: every screen from there on, while the test looks.
 send 4
-falls=
-moved() {
-  cap && [[ "$(cells piece 15)" == "at 10 "* ]] || return 1
-  falls=$(($(top_row 15) - 1))
-  cells match "$(frames "4@$falls")" play 2>"$work/match.err"
-}
+moved() { cap && [[ "$(cells piece 15)" == "at 10 "* ]]; }
 wait_for "the piece one column left" moved
+falls=$(($(top_row 15) - 1))
+frames "4@$falls"
+moved_frames=$made
+wait_for "the moved piece, square by square" matches "$moved_frames" play
 echo "ok: moved left after $falls falls"
 
 send 0
 score_row=$(printf '%52sScore:  0' '')
-dropped() {
-  cap && [ "$(cells piece 15)" = "at 10 28" ] && row_is 3 "$score_row" &&
-    cells match "$(frames "4@$falls" "0@$falls")" play 2>"$work/match.err"
-}
+dropped() { cap && [ "$(cells piece 15)" = "at 10 28" ] && row_is 3 "$score_row"; }
 wait_for "the piece on the floor and the score" dropped
 [ "$(cells colours 3 52)" = "3 0" ] || fail "score colours $(cells colours 3 52)"
+frames "4@$falls" "0@$falls"
+dropped_frames=$made
+wait_for "the dropped piece, square by square" matches "$dropped_frames" play
 echo "ok: dropped to the floor; the score shown"
 
 send q
 game_over() {
-  matches "$(frames "4@$falls" "0@$falls")" game-over && row_is 30 "   Uw score was:       0" &&
+  matches "$dropped_frames" game-over && row_is 30 "   Uw score was:       0" &&
     row_is 33 "   Druk op een n voor nieuw spel."
 }
 wait_for "the game-over picture and question" game_over

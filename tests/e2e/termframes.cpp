@@ -6,12 +6,14 @@
 //   termframes [KEY@FALLS ...]
 //
 // Each KEY is typed in the first game's play once FALLS rows of fall have
-// gone by; q follows 40 falls after the last, and N answers the game-over
-// question. Every distinct screen is printed: a line "# LABEL" (title-band,
+// gone by; q follows 120 falls (a minute) after the last, long before the
+// pieces reach the top, and N answers the game-over question. So the frames
+// hold every screen the game shows with those keys for a minute after the
+// last, however long the test takes to look meanwhile. Every distinct screen is printed: a line "# LABEL" (title-band,
 // title-picture, instructions, play, game-over), then 40 lines of 37
 // characters, one a square: the colour number of the back buffer's pixel in
 // the square's middle in hex, ? when it is none of the palette, t where a
-// text lies over the square.
+// text lies over the square (as the terminal view keeps the texts).
 #include "../game/Scenario.h"
 
 #include "graph/Server.h"
@@ -27,20 +29,24 @@ using namespace Scenario;
 
 std::string last;
 
+// Read at every wait of the game: one look at the back buffer, under its lock.
 std::string Squares() {
+  std::lock_guard lock(Graph::Server::SurfaceLock());
+  const Graph::Raster::Canvas c = Graph::Server::BackBuffer();
   std::vector<Platform::TermCell> cells;
-  {
-    std::lock_guard lock(Graph::Server::SurfaceLock());
-    Graph::TermMap::Map(Graph::Server::BackBuffer(), cells);
-  }
+  Graph::TermMap::Map(c, cells);  // for the texts alone
   std::string out;
+  if (cells.size() != 74 * 40) return out;
   for (std::uint32_t r = 0; r < 40; ++r) {
     for (std::uint32_t k = 0; k < 37; ++k) {
       const std::size_t at = r * 74 + 2 * k;
-      const bool text = cells.size() == 74 * 40 && (cells[at].ch != ' ' || cells[at + 1].ch != ' ' ||
-                                                    cells[at].bg != cells[at].fg || cells[at + 1].bg != cells[at + 1].fg);
-      const int colour = ColourAt(k * 15 + 8, r * 15 + 8);
-      out += text ? 't' : colour < 0 ? '?' : "0123456789abcdef"[colour];
+      const bool text = cells[at].ch != ' ' || cells[at + 1].ch != ' ' || cells[at].bg != cells[at].fg ||
+                        cells[at + 1].bg != cells[at + 1].fg;
+      const std::uint32_t rgb = c.pixels[(r * 15 + 8) * c.width + k * 15 + 8];
+      char square = '?';
+      for (int n = 0; n < 16; ++n)
+        if (kRgb[n] == rgb) square = "0123456789abcdef"[n];
+      out += text ? 't' : square;
     }
     out += '\n';
   }
@@ -84,7 +90,7 @@ int main(int argc, char** argv) {
     falls = std::stoull(arg.substr(2));
     player.steps.push_back({1, Phase::Play, falls * 500 + 250, arg.substr(0, 1)});
   }
-  player.steps.push_back({1, Phase::Play, (falls + 40) * 500 + 250, "q"});
+  player.steps.push_back({1, Phase::Play, (falls + 120) * 500 + 250, "q"});
   player.everyWait = [&player] {
     if (player.phase == Phase::Play) Dump("play");
   };
