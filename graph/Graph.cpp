@@ -5,6 +5,8 @@
 
 #include "graph/Raster.h"
 #include "graph/Server.h"
+#include "graph/TermMap.h"
+#include "graph/View.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -123,6 +125,20 @@ void DrawRectangle(Raster::Canvas c) {
   if (r - l >= 2 && b - t >= 2) Raster::Fill(c, l + 1, t + 1, r - 1, b - 1, brush);
 }
 
+// The texts the rectangle just drawn reaches go from the terminal view; an
+// outline reaches only its edges.
+void CoverRectangle() {
+  const std::uint32_t l = cmd.x1, t = cmd.y1, r = cmd.x2, b = cmd.y2;
+  if (cmd.fill) {
+    TermMap::Covered(l, t, r, b);
+    return;
+  }
+  TermMap::Covered(l, t, r, t);
+  TermMap::Covered(l, b, r, b);
+  TermMap::Covered(l, t, l, b);
+  TermMap::Covered(r, t, r, b);
+}
+
 void Execute(Target target) {
   switch (cmd.code) {
     case kPenStyle:
@@ -159,16 +175,21 @@ void Execute(Target target) {
     switch (cmd.code) {
       case kPixel:
         Raster::Plot(c, cmd.x1, cmd.y1, Rgb(cmd.colour));
+        TermMap::Covered(cmd.x1, cmd.y1, cmd.x1, cmd.y1);
         break;
       case kRectangle:
         DrawRectangle(c);
+        CoverRectangle();
         break;
       case kText:
         Raster::Stamp(c, cmd.x1, cmd.y1, ink.data(), inkWidth, inkDepth, Rgb(cmd.colour), Rgb(bkColour),
                       bkOpaque);
+        TermMap::NoteText(c, cmd.x1, cmd.y1, std::string_view(cmd.text, cmd.count), inkWidth / cmd.count, inkDepth,
+                          Rgb(cmd.colour), Rgb(bkColour), bkOpaque);
         break;
       case kInvert:
         Raster::Invert(c, cmd.x1, cmd.y1, cmd.x2, cmd.y2);
+        if (cmd.x2 > cmd.x1 && cmd.y2 > cmd.y1) TermMap::Covered(cmd.x1, cmd.y1, cmd.x2 - 1, cmd.y2 - 1);
         break;
       default:
         return;
@@ -244,8 +265,17 @@ std::uint32_t ColourCount(std::uint32_t displayBits) {
 bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t depth) {
   Width = width;
   Depth = depth;
-  const bool open = nullWindow ? Server::OpenNull(width, depth) : Server::Open(x, y, width, depth);
-  if (!open) return false;
+  View::Opened opened = View::Opened::Shown;
+  if (nullWindow) {
+    if (!Server::OpenNull(width, depth)) return false;
+  } else {
+    opened = View::Open(x, y, width, depth);
+    if (opened == View::Opened::None) return false;
+  }
+  {
+    std::lock_guard lock(Server::SurfaceLock());
+    TermMap::ForgetTexts();
+  }
   cursorShown = false;  // a new surface has no cursor on it
   NumPColor = ColourCount(nullWindow ? nullDisplayBits : Server::DisplayBits());
   // Loaded without the colour-count check of RemapAllPalette: on a display of
@@ -265,10 +295,12 @@ bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
   Rows = cellHeight && Depth >= descent ? (Depth - descent) / cellHeight : 0;
   Columns = cellWidth ? Width / cellWidth : 0;
   SetTextWindow(1, 1, Columns, Rows);
-  return true;
+  // A terminal too small: FALSE, and the picture drawn all the same, for the
+  // view that comes when the terminal is enlarged.
+  return opened == View::Opened::Shown;
 }
 
-void Exit() { Server::Close(); }
+void Exit() { View::Close(); }
 
 // ---------------------------------------------------------------------------
 // Drawing

@@ -2,9 +2,10 @@
 // colour numbers of a 16-entry palette. The drawing operations run on the
 // caller's thread (one caller thread) and draw on a back buffer; a window
 // server thread owns the window, shows the back buffer within a display
-// frame and writes the window's keys into the console input buffer.
-// Depends on: platform/Window (SDL video), platform/Text (the font),
-// platform/ConsoleInput, runtime.
+// frame and writes the window's keys into the console input buffer. With no
+// display the back buffer is shown in the terminal instead (graph/View).
+// Depends on: platform/Window (SDL video), platform/TermView (the terminal),
+// platform/Text (the font), platform/ConsoleInput, runtime.
 #pragma once
 
 #include <array>
@@ -40,9 +41,13 @@ constexpr std::uint32_t PATSYM_SOLID = 8;
 // Opens the window with its frame at (x, y) and a drawing area of
 // width x depth, or closes the open one and opens it anew, then resets the
 // drawing state (standard palette, line style 0, opaque, background 0, whole
-// surface cleared, text window the whole grid). FALSE when there is no
-// display or the server cannot be started; the window failing to open while
-// the display works ends the program ("Couldn't create main window", 9).
+// surface cleared, text window the whole grid). With no display (or as
+// STACKFALL_VIEW says) the terminal on standard output shows the surface
+// instead, when it is large enough. FALSE when no view stands or the server
+// cannot be started; when only the terminal's size was short the surface is
+// drawn all the same, for the view that comes when it is enlarged. The
+// window failing to open while the display works ends the program
+// ("Couldn't create main window", 9).
 bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t depth);
 
 // Closes the window; its back buffer goes with it. Nothing when none is open.

@@ -59,6 +59,7 @@ struct State {
   std::uint32_t backWidth = 0, backDepth = 0;
 
   std::atomic<bool> serving{false};
+  std::atomic<void (*)()> otherView{nullptr};
   std::atomic<bool> dirty{false};
   std::atomic<std::uint64_t> presents{0};
 };
@@ -277,10 +278,18 @@ Raster::Canvas BackBuffer() {
 
 bool MarkDirty() {
   State& s = S();
-  return s.serving.load() && !s.dirty.exchange(true);
+  return (s.serving.load() || s.otherView.load()) && !s.dirty.exchange(true);
 }
 
-void Wake() { Platform::WakeWindowServer(); }
+void Wake() {
+  State& s = S();
+  auto other = s.otherView.load();
+  if (other && !s.serving.load()) {
+    other();
+    return;
+  }
+  Platform::WakeWindowServer();
+}
 
 bool Open(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t depth) {
   State& s = S();
@@ -350,5 +359,14 @@ Platform::InputRecord KeyRecord(bool down, std::uint8_t scan, std::uint32_t& mod
 std::uint64_t PresentCount() { return S().presents.load(); }
 
 bool UpToDate() { return !S().dirty.load(); }
+
+void ServeOtherView(void (*wake)()) { S().otherView.store(wake); }
+
+bool TakeDirty() {
+  State& s = S();
+  return !s.serving.load() && s.dirty.exchange(false);
+}
+
+void CountPresent() { S().presents.fetch_add(1); }
 
 }  // namespace Graph::Server

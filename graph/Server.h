@@ -44,4 +44,12 @@ Platform::InputRecord KeyRecord(bool down, std::uint8_t scan, std::uint32_t& mod
 std::uint64_t PresentCount();
 bool UpToDate();
 
+// Another view of the back buffer (the terminal view): while `wake` is set
+// and no window serves, MarkDirty answers for that view and Wake calls
+// `wake`. The view takes the dirty flag (with the surface lock held) as it
+// reads the back buffer, and counts its frames as presents.
+void ServeOtherView(void (*wake)());
+bool TakeDirty();
+void CountPresent();
+
 }  // namespace Graph::Server

@@ -45,7 +45,7 @@ bool StartText() {
   metrics.descent = static_cast<std::uint32_t>(-TTF_FontDescent(font));
   std::uint32_t widest = 0;
   for (std::uint32_t ch = 0x20; ch <= 0xFF; ++ch) {
-    std::uint32_t code = ch >= 0x80 && ch <= 0x9F ? kHigh[ch - 0x80] : ch;
+    const std::uint32_t code = Cp1252ToUnicode(static_cast<unsigned char>(ch));
     int minx, maxx, miny, maxy, advance;
     if (TTF_GlyphIsProvided32(font, code) &&
         TTF_GlyphMetrics32(font, code, &minx, &maxx, &miny, &maxy, &advance) == 0 &&
@@ -80,11 +80,13 @@ bool RenderText(std::string_view cp1252, std::vector<std::uint8_t>& mask, std::u
   return width != 0 && depth != 0;
 }
 
+char32_t Cp1252ToUnicode(unsigned char c) { return c >= 0x80 && c <= 0x9F ? kHigh[c - 0x80] : c; }
+
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() * 2);
   for (unsigned char c : text) {
-    char32_t u = c >= 0x80 && c <= 0x9F ? kHigh[c - 0x80] : c;
+    const char32_t u = Cp1252ToUnicode(c);
     if (u < 0x80) {
       out += static_cast<char>(u);
     } else if (u < 0x800) {

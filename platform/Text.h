@@ -34,4 +34,7 @@ bool RenderText(std::string_view cp1252, std::vector<std::uint8_t>& mask, std::u
 // to the control characters of the same number, as Windows maps them.
 std::string Cp1252ToUtf8(std::string_view text);
 
+// One code page 1252 character as Unicode, mapped the same way.
+char32_t Cp1252ToUnicode(unsigned char c);
+
 }  // namespace Platform

@@ -36,3 +36,16 @@ shows_game_over() {
 # Errors are not checked: the window may go as the last key arrives, and
 # what a key does is always waited for afterwards.
 type_in_window() { xdotool search --name "^Graph$" windowfocus --sync key "$@" >/dev/null 2>&1 || true; }
+
+# A private tmux server for the terminal runs: `tm` talks to it, and it is
+# killed on the way out. start_tmux <columns> <rows> <command>: its one pane
+# runs the command; sets pane_pid.
+sock="stackfall-e2e-$$-$RANDOM"
+tm() { env -u TMUX tmux -L "$sock" "$@"; }
+stop_tmux() { tm kill-server 2>/dev/null; }
+start_tmux() {
+  command -v tmux >/dev/null || fail "tmux is missing"
+  on_exit+=(stop_tmux)
+  tm new-session -d -x "$1" -y "$2" "$3"
+  pane_pid=$(tm display-message -p '#{pane_pid}')
+}

@@ -531,6 +531,7 @@ TEST_F(ScenarioTest, WithoutADisplayEveryGameSaysSoAndIsStillPlayed) {
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
   unsetenv("SDL_VIDEODRIVER");
+  setenv("STACKFALL_VIEW", "window", 1);  // no terminal view either, whatever standard output is
   player.nullWindow = false;
   player.steps = {
       {1, Phase::Play, 100, "0"},

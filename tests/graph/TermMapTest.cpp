@@ -1,0 +1,87 @@
+// The back buffer as terminal cells, drawn through Graph on the null window:
+// texts as text in their colours, gone once anything is painted over them.
+#include "graph/Graph.h"
+#include "graph/Server.h"
+#include "graph/TermMap.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+namespace {
+
+using Platform::TermCell;
+
+constexpr std::uint32_t kBlack = 0x000000, kGreen = 0x00B000, kCyan = 0x008080, kYellow = 0xFFFF00,
+                        kWhite = 0xFFFFFF;
+
+class TermMapTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Graph::SelectNullWindow();
+    ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
+  }
+
+  std::vector<TermCell> Cells() {
+    std::vector<TermCell> cells;
+    std::lock_guard lock(Graph::Server::SurfaceLock());
+    Graph::TermMap::Map(Graph::Server::BackBuffer(), cells);
+    return cells;
+  }
+  static const TermCell& At(const std::vector<TermCell>& cells, std::uint32_t column, std::uint32_t row) {
+    return cells[row * 74 + column];
+  }
+  // Row `row` from `column` on, `n` characters.
+  static std::string Text(const std::vector<TermCell>& cells, std::uint32_t column, std::uint32_t row, std::size_t n) {
+    std::string s;
+    for (std::size_t k = 0; k < n; ++k) s += At(cells, column + static_cast<std::uint32_t>(k), row).ch;
+    return s;
+  }
+};
+
+// Where the game's texts go and how they look is held against real captures
+// in tests/e2e/stackfall_termview_e2e.sh; here what the game never does.
+TEST_F(TermMapTest, TransparentTextShowsOnTheSquareAndTextPastTheEdgeIsCut) {
+  Graph::Rectangle(0, 0, 554, 599, 2, true);
+  Graph::SetBkMix(false);
+  Graph::RawOutText(20, 520, 3, "x");          // 2.67 and 34.67
+  Graph::SetBkMix(true);
+  Graph::RawOutText(540, 100, 15, "abcdefgh");  // column 72: two fit
+  const auto cells = Cells();
+  EXPECT_EQ(At(cells, 3, 35).ch, 'x');
+  EXPECT_EQ(At(cells, 3, 35).fg, kCyan);
+  EXPECT_EQ(At(cells, 3, 35).bg, kGreen);
+  EXPECT_EQ(Text(cells, 72, 7, 2), "ab");
+  EXPECT_EQ(At(cells, 72, 7).fg, kWhite);
+  EXPECT_EQ(At(cells, 72, 7).bg, kBlack);
+}
+
+TEST_F(TermMapTest, TextPaintedOverGoesAndALaterTextWins) {
+  Graph::RawOutText(30, 30, 14, "Instructies");
+  Graph::RawOutText(390, 50, 3, "Score: ");
+  Graph::RawOutText(450, 50, 3, "7");
+  // The last characters' pixels covered: those characters go, the others stay.
+  Graph::Rectangle(30 + 8 * 8, 30, 30 + 8 * 11 - 1, 45, 0, true);
+  // The score written again over the old digits: the new ones show.
+  Graph::RawOutText(450, 50, 3, "12");
+  // Drawn again just as it was: still there.
+  Graph::RawOutText(390, 50, 3, "Score: ");
+  const auto cells = Cells();
+  EXPECT_EQ(Text(cells, 4, 2, 11), "Instruct   ");
+  EXPECT_EQ(Text(cells, 52, 3, 11), "Score:  12 ");
+  // Cleared: every text goes.
+  Graph::ClearScreen(0);
+  const auto cleared = Cells();
+  for (const TermCell& c : cleared) ASSERT_EQ(c.ch, ' ');
+}
+
+TEST_F(TermMapTest, TextPaintedOverInItsOwnColoursGoesToo) {
+  Graph::Rectangle(91, 106, 105, 120, 14, true);  // square (6, 7) yellow
+  Graph::RawOutText(100, 100, 15, " ");           // a space on black over part of it: column 13
+  EXPECT_EQ(At(Cells(), 12, 7).bg, kYellow);
+  EXPECT_EQ(At(Cells(), 13, 7).bg, kBlack);
+  Graph::Rectangle(100, 100, 107, 115, 0, true);  // its box, black on black: no pixel changes
+  EXPECT_EQ(At(Cells(), 13, 7).bg, kYellow) << "the square shows again";
+}
+
+}  // namespace
