@@ -57,9 +57,9 @@ wait_steady() {
   local what=$1 measure=$2
   shift 2
   local last now end=$((SECONDS + ${WAIT_SECONDS:-60}))
-  last=$($measure)
+  last=$($measure || true)  # a measure that finds nothing yet is no failure
   until "$@"; do
-    now=$($measure)
+    now=$($measure || true)
     if [ "$now" != "$last" ]; then
       last=$now
       end=$((SECONDS + ${WAIT_SECONDS:-60}))
