@@ -1,5 +1,6 @@
 // Lib: the pause. Delay goes through a procedure variable so that tests can
 // run the game in virtual time.
+// Depends on: nothing but the C++ library.
 #pragma once
 
 #include <cstdint>

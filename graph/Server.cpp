@@ -3,7 +3,7 @@
 // at once when the window is uncovered, turns the window's keys into console
 // key records, and closes the window when Exit asks.
 //
-// The handshake is a state word under the window lock with one condition
+// Mended: the handshake is a state word under the window lock with one condition
 // variable per direction: the caller signals only `toServer` and waits only
 // on `toCaller`, the server the other way round, so no thread can take a
 // signal it gave itself. The old program's lookup of its console window has
@@ -28,7 +28,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 // One display frame: while drawing goes on the window is shown this often.
 constexpr auto kFrame = std::chrono::milliseconds(16);
-// The largest window side SDL makes; a null window keeps to it as well.
+// Mended: the largest window side SDL makes; a larger one is refused, a null
+// window keeps to it as well.
 constexpr std::uint32_t kMaxExtent = 16384;
 
 enum class Phase : std::uint8_t {

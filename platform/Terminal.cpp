@@ -94,7 +94,7 @@ void TerminalThread() {
     ssize_t n = ::read(STDIN_FILENO, bytes, sizeof bytes);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (n <= 0) break;  // end of file or hang-up: no key will come again
-    // At most one record a byte. The key reader always runs beside this
+    // Mended: at most one record a byte, waited for. The key reader always runs beside this
     // thread and empties the buffer, so the wait is short; while it lasts
     // the terminal holds the rest of a paste, and nothing is dropped.
     WaitForConsoleInputRoom(static_cast<std::size_t>(n), -1);
@@ -121,7 +121,7 @@ bool StartTerminal() {
   termios raw = savedTermios;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);  // ISIG stays: Ctrl+C stops us
   raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
-  // Only Ctrl+C stops us, as with a console's processed input: Ctrl+\ and
+  // Mended: only Ctrl+C stops us, as with a console's processed input: Ctrl+\ and
   // Ctrl+Z would end or stop the program with the terminal still raw, so
   // they arrive as keys.
   raw.c_cc[VQUIT] = _POSIX_VDISABLE;
@@ -195,7 +195,8 @@ void WriteConsole(std::string_view text) {
 }
 
 void Beep(std::uint32_t /*freq*/, std::uint32_t ms) {
-  static std::atomic<std::int64_t> quietAt{0};  // before this, a new beep is merged
+  // Mended: the bell, never blocking; before quietAt a new beep is merged.
+  static std::atomic<std::int64_t> quietAt{0};
   std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::steady_clock::now().time_since_epoch())
                          .count();

@@ -5,6 +5,7 @@
 // Also here: the console mode word, the console output calls of the line
 // editor (screen size, cursor, positioned writes) done with standard control
 // sequences, and Beep.
+// Depends on: platform/ConsoleInput, platform/KeyDecoder, runtime; termios.
 #pragma once
 
 #include <cstdint>

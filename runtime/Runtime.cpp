@@ -33,7 +33,7 @@ void WriteErr(std::string_view s) {
 }
 
 void OnSignal(int sig) {
-  // The procedures may set errno (restoring a hung-up terminal fails); the
+  // Mended: the procedures may set errno (restoring a hung-up terminal fails); the
   // interrupted code must find it as it was.
   const int savedErrno = errno;
   RunTermProcs();
@@ -55,11 +55,11 @@ void Init() {
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESETHAND;
-  // SIGPIPE: standard output piped into a program that has ended (keytest |
+  // Mended: SIGPIPE: standard output piped into a program that has ended (keytest |
   // head). SIGQUIT: from kill, since the terminal no longer sends it. Each
   // would otherwise end the program with the terminal left raw.
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
-    // A signal ignored by whoever started us (nohup, a background job) stays ignored.
+    // Mended: a signal ignored by whoever started us (nohup, a background job) stays ignored.
     struct sigaction old {};
     sigaction(sig, nullptr, &old);
     if (old.sa_handler != SIG_IGN) sigaction(sig, &sa, nullptr);
