@@ -22,9 +22,11 @@ links=("$build"/tests/game/CMakeFiles/game_rules_tests.dir/link.txt
 for f in "${deps[0]}" "${links[@]}"; do
   [ -f "$f" ] || { echo "missing $f: build first"; exit 2; }
 done
-# Every project header a rules object was compiled from lies in game/ or runtime/.
-outside=$(cat "${deps[@]}" | tr ' \\' '\n\n' | grep -F "$PWD/" | grep -v -E "^$PWD/(game|runtime)/" | sort -u)
-outside+=$(cat "${deps[@]}" | tr ' \\' '\n\n' | grep -E '/SDL2?/' | sort -u)
+# Every project header a rules object was compiled from (relative to the
+# build folder, or under the source tree) lies in game/ or runtime/.
+headers=$(cat "${deps[@]}" | tr ' \\' '\n\n' | grep -E '\.h$' | sed -E "s#^$PWD/##; s#^(\.\./)+##")
+outside=$(echo "$headers" | grep -v -E '^/' | grep -v -E '^(game|runtime)/' | sort -u)
+outside+=$(echo "$headers" | grep -E '/SDL2?/' | sort -u)
 if [ -n "$outside" ]; then
   echo "the rules library includes headers outside game/ and runtime/:"
   echo "$outside"
