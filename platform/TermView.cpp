@@ -143,6 +143,7 @@ bool StartTermView() {
   sa.sa_flags = SA_RESTART;
   ::sigaction(SIGWINCH, &sa, nullptr);
   Runtime::AddTermProc(HideTermView);
+  Runtime::AddStopProcs(TermViewStop, TermViewContinue);
   started.store(true);
   return true;
 }
@@ -221,7 +222,11 @@ void TermViewStop() {
 }
 
 void TermViewContinue() {
-  if (!shown.load() || onAlternate.exchange(true)) return;
+  // Continued in the background, the screen is the shell's: `fg` continues us again.
+  if (!shown.load() || ::tcgetpgrp(termFd) != ::getpgrp()) return;
+  // After SIGSTOP the alternate screen stayed, and the shell wrote on it:
+  // enter it anyway (the cursor hidden again), and repaint it whole.
+  onAlternate.store(true);
   WriteAll(termFd, kEnter);
   Signal('c');
 }

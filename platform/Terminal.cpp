@@ -23,7 +23,11 @@ namespace Platform {
 namespace {
 
 termios savedTermios;
+termios rawTermios;
 std::atomic<bool> rawActive{false};
+// Set at a continue: the terminal thread drops what it held of a sequence,
+// which no byte typed after the stop completes.
+std::atomic<bool> resumed{false};
 std::atomic<bool> started{false};
 std::atomic<bool> running{false};
 std::atomic<std::uint32_t> consoleMode{0x0007};  // processed, line and echo input
@@ -42,6 +46,20 @@ CursorReport* report = nullptr;  // made by StartTerminal, never destroyed
 // Termination procedure: async-signal-safe.
 void RestoreTerminal() {
   if (rawActive.exchange(false)) ::tcsetattr(STDIN_FILENO, TCSANOW, &savedTermios);
+}
+
+// Stop procedure: the terminal as it was before us, while we are stopped.
+void StopTerminal() {
+  if (rawActive.load()) ::tcsetattr(STDIN_FILENO, TCSANOW, &savedTermios);
+}
+
+// Continue procedure (after SIGTSTP and SIGSTOP alike): raw mode again, the
+// shell having put its own modes back meanwhile. Not while continued in the
+// background: the terminal is the shell's then, and `fg` continues us again.
+void ContinueTerminal() {
+  if (!rawActive.load() || ::tcgetpgrp(STDIN_FILENO) != ::getpgrp()) return;
+  ::tcsetattr(STDIN_FILENO, TCSANOW, &rawTermios);
+  resumed.store(true);
 }
 
 void Deliver(const KeyDecoder::Event& e, void*) {
@@ -67,6 +85,7 @@ void TerminalThread() {
   for (;;) {
     pollfd p{STDIN_FILENO, POLLIN, 0};
     int ready = ::poll(&p, 1, KeyDecoder::Pending(decoder) ? kEscWaitMs : -1);
+    if (resumed.exchange(false)) KeyDecoder::Expire(decoder, Deliver, nullptr);
     if (ready < 0) {
       if (errno == EINTR) continue;
       break;
@@ -108,12 +127,14 @@ bool StartTerminal() {
   raw.c_cc[VSUSP] = _POSIX_VDISABLE;
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
+  rawTermios = raw;
   rawActive = true;
   // TCSAFLUSH: what was typed before start-up is not delivered.
   if (::tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw) != 0) {
     rawActive = false;
     return false;
   }
+  Runtime::AddStopProcs(StopTerminal, ContinueTerminal);
   running = true;
   std::thread(TerminalThread).detach();
   return true;

@@ -2,26 +2,53 @@
 // pointers so that a signal handler may walk it.
 #include "runtime/Runtime.h"
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <pthread.h>
-#include <unistd.h>
+#include <exception>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define RUNTIME_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define RUNTIME_SANITIZED 1
+#endif
+#endif
+
 namespace Runtime {
 namespace {
+
+// Every signal whose default action ends the process, SIGKILL aside (the
+// real-time ones are added at Init).
+constexpr int kEnding[] = {SIGHUP,    SIGINT,  SIGQUIT, SIGPIPE, SIGTERM, SIGUSR1,   SIGUSR2, SIGALRM,
+                           SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGPWR,  SIGSTKFLT, SIGIO,   SIGSYS};
+// The crash signals: a sanitizer build reports them with its own handlers.
+constexpr int kCrash[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP};
 
 constexpr int kMaxProcs = 16;
 TermProc procs[kMaxProcs];
 std::atomic<int> procCount{0};
 std::atomic<bool> terminated{false};
 bool initialised = false;
+
+struct StopProcs {
+  TermProc onStop, onContinue;
+};
+constexpr int kMaxStopProcs = 4;
+StopProcs stopProcs[kMaxStopProcs];
+std::atomic<int> stopCount{0};
+
+std::terminate_handler previousTerminate = nullptr;
 
 void WriteErr(std::string_view s) {
   // write(2) rather than stdio: usable from a signal handler and unbuffered.
@@ -46,24 +73,103 @@ void OnSignal(int sig) {
 
 void AtExit() { RunTermProcs(); }
 
+void OnContinue(int) {
+  const int savedErrno = errno;
+  const int n = stopCount.load();
+  for (int k = 0; k < n; ++k) stopProcs[k].onContinue();
+  errno = savedErrno;
+}
+
+// SIGTSTP: give back what the stop procedures hold, then stop for real
+// with the default action, and take the handler back once continued.
+void OnStop(int sig) {
+  const int savedErrno = errno;
+  for (int n = stopCount.load(); n > 0; --n) stopProcs[n - 1].onStop();
+  struct sigaction ours {}, dfl {};
+  dfl.sa_handler = SIG_DFL;
+  sigaction(sig, &dfl, &ours);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, sig);
+  std::raise(sig);  // held while this handler runs: it stops us at the unblock
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  sigaction(sig, &ours, nullptr);
+  // The kernel drops the stop in an orphaned process group (a script that
+  // leads its session, as in a bare terminal): no SIGCONT comes then.
+  OnContinue(SIGCONT);
+  errno = savedErrno;
+}
+
+// An uncaught exception: the terminal back before the standard handler
+// reports it and aborts.
+void OnTerminate() {
+  RunTermProcs();
+  if (previousTerminate) previousTerminate();
+  std::abort();
+}
+
+// Mended: a closed standard descriptor is taken by the next file or
+// connection opened (`stackfall >&-` put the console's lines into the X
+// connection on descriptor 1): each gets /dev/null first.
+void OpenStandardDescriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int got = ::open("/dev/null", O_RDWR);  // the lowest free one: fd itself
+    if (got > fd) {
+      ::dup2(got, fd);
+      ::close(got);
+    }
+  }
+}
+
+void Handle(int sig, const struct sigaction& sa) {
+  // Mended: a signal ignored by whoever started us (nohup, a background job)
+  // stays ignored.
+  struct sigaction old {};
+  if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler != SIG_IGN) sigaction(sig, &sa, nullptr);
+}
+
+#if !defined(RUNTIME_SANITIZED)
+// The main thread's crash handler runs here, so that a stack overflow still
+// gives the terminal back.
+alignas(16) char alternateStack[64 * 1024];
+#endif
+
 }  // namespace
 
 void Init() {
   if (initialised) return;
   initialised = true;
+  OpenStandardDescriptors();
   struct sigaction sa {};
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESETHAND;
-  // Mended: SIGPIPE: standard output piped into a program that has ended (keytest |
-  // head). SIGQUIT: from kill, since the terminal no longer sends it. Each
+  // Mended: any of these (SIGUSR1 from a stray kill, SIGXCPU under ulimit -t)
   // would otherwise end the program with the terminal left raw.
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
-    // Mended: a signal ignored by whoever started us (nohup, a background job) stays ignored.
-    struct sigaction old {};
-    sigaction(sig, nullptr, &old);
-    if (old.sa_handler != SIG_IGN) sigaction(sig, &sa, nullptr);
-  }
+  for (int sig : kEnding) Handle(sig, sa);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) Handle(sig, sa);
+#if !defined(RUNTIME_SANITIZED)
+  stack_t alternate{};
+  alternate.ss_sp = alternateStack;
+  alternate.ss_size = sizeof alternateStack;
+  if (sigaltstack(&alternate, nullptr) == 0) sa.sa_flags |= SA_ONSTACK;
+  // Mended: a crash left the terminal raw; the default action still follows
+  // (core dump included).
+  for (int sig : kCrash) Handle(sig, sa);
+#endif
+  // Mended: a stop left the terminal raw, and a continue left it the shell's.
+  struct sigaction job {};
+  sigemptyset(&job.sa_mask);
+  sigaddset(&job.sa_mask, SIGTSTP);
+  sigaddset(&job.sa_mask, SIGCONT);
+  job.sa_flags = SA_RESTART;
+  job.sa_handler = OnStop;
+  Handle(SIGTSTP, job);
+  job.sa_handler = OnContinue;
+  sigaction(SIGCONT, &job, nullptr);  // ignored or not, SIGCONT continues us
+  previousTerminate = std::set_terminate(OnTerminate);
   std::atexit(AtExit);
 }
 
@@ -72,6 +178,13 @@ void AddTermProc(TermProc proc) {
   if (n >= kMaxProcs) Fatal(Error::AssertionFailed, "too many termination procedures", __FILE__, __LINE__);
   procs[n] = proc;
   procCount.store(n + 1);
+}
+
+void AddStopProcs(TermProc onStop, TermProc onContinue) {
+  const int n = stopCount.load();
+  if (n >= kMaxStopProcs) Fatal(Error::AssertionFailed, "too many stop procedures", __FILE__, __LINE__);
+  stopProcs[n] = {onStop, onContinue};
+  stopCount.store(n + 1);
 }
 
 void RunTermProcs() {

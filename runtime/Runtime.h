@@ -10,11 +10,15 @@
 
 namespace Runtime {
 
-// Installs the handlers of SIGINT, SIGTERM, SIGHUP, SIGPIPE and SIGQUIT
-// (the termination procedures run, then the program ends by that signal) and
-// the normal-exit hook. A signal ignored at start stays ignored. Idempotent:
-// main calls it first, and the terminal and the terminal view call it again
-// before they change the terminal, for programs without main's call.
+// Opens /dev/null on any of descriptors 0, 1 and 2 that is closed; installs
+// the handlers of every signal whose default action ends the process (the
+// termination procedures run, then the program ends by that signal; in
+// sanitizer builds the crash signals are left to the sanitizers), of
+// SIGTSTP and SIGCONT (the stop procedures below), a std::terminate handler
+// that runs the termination procedures first, and the normal-exit hook. A
+// signal ignored at start stays ignored. Idempotent: main calls it first,
+// before anything opens a file; the terminal and the terminal view call it
+// again before they change the terminal, for programs without main's call.
 void Init();
 
 using TermProc = void (*)();
@@ -23,6 +27,12 @@ using TermProc = void (*)();
 // the signals above. Procedures run in reverse order of registration and must
 // be async-signal-safe. At most 16; a 17th is a fatal error.
 void AddTermProc(TermProc proc);
+
+// Registers a pair for stopping and continuing: `onStop` runs at SIGTSTP
+// before the process stops for real, `onContinue` at every SIGCONT (also
+// after SIGSTOP, which cannot be caught). Stops run in reverse order of
+// registration, continues in order; both async-signal-safe. At most 4.
+void AddStopProcs(TermProc onStop, TermProc onContinue);
 
 // Runs the registered procedures once; later calls do nothing.
 void RunTermProcs();

@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,10 +67,12 @@ TEST_F(RuntimeDeathTest, IndexOutOfRangeIsFatal) {
 TEST(Runtime, IndexInRangePassesThrough) { EXPECT_EQ(RT_INDEX(24u, 25u), 24u); }
 
 TEST_F(RuntimeDeathTest, EachSignalRunsProceduresAndEndsTheProcessByThatSignal) {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
+  // Not SIGPROF: the death test's child starts with it ignored (gtest's doing).
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGXCPU, SIGXFSZ,
+                  SIGPWR, SIGSYS, SIGRTMIN, SIGRTMAX}) {
     EXPECT_EXIT(
         {
-          const rlimit noCore{};  // no core file from SIGQUIT
+          const rlimit noCore{};  // no core file from SIGQUIT and the like
           ::setrlimit(RLIMIT_CORE, &noCore);
           Runtime::Init();
           Runtime::AddTermProc(ProcA);
@@ -91,6 +94,18 @@ TEST_F(RuntimeDeathTest, ASignalIgnoredAtStartStaysIgnored) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "^A$");
+}
+
+TEST_F(RuntimeDeathTest, ClosedStandardDescriptorsGetDevNull) {
+  EXPECT_EXIT(
+      {
+        ::close(STDIN_FILENO);
+        ::close(STDOUT_FILENO);
+        Runtime::Init();
+        const int next = ::open("/dev/null", O_RDONLY);
+        std::exit(::fcntl(STDIN_FILENO, F_GETFD) != -1 && ::write(STDOUT_FILENO, "x", 1) == 1 && next > 2 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 #if defined(__SANITIZE_ADDRESS__)
