@@ -1,7 +1,8 @@
 // The window server thread: it starts video, makes the window when Init asks,
-// shows the back buffer at most once a display frame while it is dirty and
-// at once when the window is uncovered, turns the window's keys into console
-// key records, and closes the window when Exit asks.
+// shows the back buffer at once after a quiet spell, at most once a display
+// frame while drawing goes on, and at once when the window is uncovered;
+// turns the window's keys into console key records, and closes the window
+// when Exit asks.
 //
 // The handshake is a state word under the window lock with one condition
 // variable per direction: the caller signals only `toServer` and waits only
@@ -13,6 +14,7 @@
 #include "platform/Window.h"
 #include "runtime/Runtime.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -28,6 +30,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 // One display frame: while drawing goes on the window is shown this often.
 constexpr auto kFrame = std::chrono::milliseconds(16);
+// Presents a quiet spell saves up: a key's redraw just after a fall's is
+// shown at once, drawing that goes on is held to one present a frame.
+constexpr int kBurst = 3;
 // The largest window side SDL makes; a null window keeps to it as well.
 constexpr std::uint32_t kMaxExtent = 16384;
 
@@ -94,15 +99,17 @@ void Present(State& s, Platform::WindowId window) {
 // window is to stay up until the next one shows.
 bool Serve(State& s, Platform::WindowId window) {
   std::uint32_t modifiers = 0;
-  auto lastPresent = Clock::now() - kFrame;
+  // The earliest time of the next present; it runs at most kBurst - 1
+  // frames behind the clock, which is what a quiet spell saves up.
+  auto due = Clock::now() - kFrame;
+  auto presented = [&due](Clock::time_point now) { due = std::max(due, now - (kBurst - 1) * kFrame) + kFrame; };
   for (;;) {
     int timeoutMs = -1;
     if (s.dirty.load()) {
       auto now = Clock::now();
-      auto due = lastPresent + kFrame;
       if (now >= due) {
         Present(s, window);
-        lastPresent = now;
+        presented(now);
         continue;
       }
       timeoutMs = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count());
@@ -126,7 +133,7 @@ bool Serve(State& s, Platform::WindowId window) {
       case Platform::WindowEventKind::Exposed:
         if (event.window == window) {
           Present(s, window);
-          lastPresent = Clock::now();
+          presented(Clock::now());
         }
         break;
       case Platform::WindowEventKind::CloseRequest:
