@@ -3,6 +3,7 @@
 // buffer, the console and the sound requests captured. See Scenario.h.
 #include "Scenario.h"
 
+#include "game/Board.h"
 #include "game/Screens.h"
 
 #include <gtest/gtest.h>
