@@ -22,6 +22,7 @@
 #include <new>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace Graph::Server {
@@ -43,6 +44,9 @@ enum class Phase : std::uint8_t {
   Closed,      // video runs, no window; the server waits for an open request
   Open,        // the window stands
 };
+
+constexpr Box kNothing{0xFFFFFFFF, 0xFFFFFFFF, 0, 0};
+constexpr Box kEverything{0, 0, 0xFFFFFFFF, 0xFFFFFFFF};
 
 struct State {
   // Window lock: the phase, the requests and the geometry.
@@ -66,6 +70,7 @@ struct State {
   std::atomic<bool> serving{false};
   std::atomic<void (*)()> otherView{nullptr};
   std::atomic<bool> dirty{false};
+  Box changed = kNothing;  // under the surface lock: since the last present
   std::atomic<std::uint64_t> presents{0};
 };
 
@@ -84,14 +89,25 @@ int Extent(std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v,
 // ---------------------------------------------------------------------------
 // Server thread
 
-void Present(State& s, Platform::WindowId window) {
+// Shows what changed since the last present, or with `whole` everything.
+void Present(State& s, Platform::WindowId window, bool whole = false) {
   std::lock_guard windowLock(s.windowLock);
+  Platform::PixelRect part{0, 0, 0, 0};
   {
     std::lock_guard surfaceLock(s.surfaceLock);
     s.dirty.store(false);
-    Platform::CopyToWindow(window, s.back.data(), s.backWidth, s.backDepth);
+    const Box box = std::exchange(s.changed, kNothing);
+    // Copying only the changed part is what keeps a falling piece cheap:
+    // a whole window is some 1.3 MB a present.
+    if (whole || box.left <= box.right) {
+      const auto limit = [](std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v, 0x7FFF)); };
+      part = whole ? Platform::PixelRect{0, 0, 0x7FFF, 0x7FFF}
+                   : Platform::PixelRect{limit(box.left), limit(box.top), limit(box.right) - limit(box.left) + 1,
+                                         limit(box.bottom) - limit(box.top) + 1};
+      Platform::CopyToWindow(window, s.back.data(), s.backWidth, s.backDepth, &part);
+    }
   }
-  Platform::UpdateWindow(window);
+  Platform::UpdateWindow(window, &part);
   s.presents.fetch_add(1);
 }
 
@@ -132,7 +148,7 @@ bool Serve(State& s, Platform::WindowId window) {
         break;
       case Platform::WindowEventKind::Exposed:
         if (event.window == window) {
-          Present(s, window);
+          Present(s, window, true);
           presented(Clock::now());
         }
         break;
@@ -262,6 +278,7 @@ bool MakeBackBuffer(State& s, std::uint32_t width, std::uint32_t depth) {
   s.haveBack = true;
   s.backWidth = width;
   s.backDepth = depth;
+  s.changed = kEverything;
   s.dirty.store(true);
   return true;
 }
@@ -283,8 +300,11 @@ Raster::Canvas BackBuffer() {
   return {s.back.data(), s.backWidth, s.backDepth};
 }
 
-bool MarkDirty() {
+bool MarkDirty(const Box& box) {
   State& s = S();
+  Box& c = s.changed;
+  c = {std::min(c.left, box.left), std::min(c.top, box.top), std::max(c.right, box.right),
+       std::max(c.bottom, box.bottom)};
   return (s.serving.load() || s.otherView.load()) && !s.dirty.exchange(true);
 }
 
