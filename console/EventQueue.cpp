@@ -3,6 +3,7 @@
 #include "console/EventQueue.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <new>
 #include <thread>
@@ -216,6 +217,13 @@ void Wait(Event& e) {
   e.changed.wait(l, [&e] { return e.signalled; });
 }
 
+// The flag is read under the event's own lock, which Set takes before it
+// notifies: a key queued after the caller's last look still wakes it.
+bool WaitUntil(Event& e, std::chrono::steady_clock::time_point deadline) {
+  std::unique_lock l(e.lock);
+  return e.changed.wait_until(l, deadline, [&e] { return e.signalled; });
+}
+
 // Made by Init and never destroyed: the reader may be inside them while the
 // process exits.
 Event* notEmpty = nullptr;
@@ -325,6 +333,11 @@ bool getKey(char& ch, char& scan, bool wait) {
     if (n == 1) Reset(*notEmpty);
     return true;
   }
+}
+
+bool waitKey(std::uint32_t ms) {
+  RT_ASSERT(initialised);
+  return WaitUntil(*notEmpty, std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
 }
 
 bool peekKey(char& ch, char& scan) {

@@ -218,7 +218,8 @@ void FocusWindow(WindowId window) {
   if (SDL_Window* win = Find(window)) SDL_SetWindowInputFocus(win);
 }
 
-bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t width, std::uint32_t depth) {
+bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t width, std::uint32_t depth,
+                  PixelRect* part) {
   SDL_Window* win = Find(window);
   if (!win) return false;
   SDL_Surface* surface = SDL_GetWindowSurface(win);
@@ -226,23 +227,48 @@ bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t wi
   int w = std::min<int>(surface->w, static_cast<int>(std::min<std::uint32_t>(width, 0x7FFF)));
   int h = std::min<int>(surface->h, static_cast<int>(std::min<std::uint32_t>(depth, 0x7FFF)));
   if (w <= 0 || h <= 0 || !pixels) return true;
+  // A surface made afresh (SDL makes a new one after a resize) holds none
+  // of the picture yet.
+  constexpr const char* kFilled = "stackfall.filled";
+  if (part && SDL_GetWindowData(win, kFilled) != surface) *part = {0, 0, w, h};
+  SDL_SetWindowData(win, kFilled, surface);
+  int x0 = 0, y0 = 0, x1 = w, y1 = h;
+  if (part) {
+    x0 = std::clamp(part->x, 0, w);
+    y0 = std::clamp(part->y, 0, h);
+    x1 = std::clamp(part->x + part->w, x0, w);
+    y1 = std::clamp(part->y + part->h, y0, h);
+    *part = {x0, y0, x1 - x0, y1 - y0};
+  }
+  if (x1 == x0 || y1 == y0) return true;
   const int srcPitch = static_cast<int>(width * sizeof(std::uint32_t));
+  const std::uint32_t* from = pixels + static_cast<std::size_t>(y0) * width + x0;
+  std::uint8_t* to = nullptr;
   if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+  to = static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::size_t>(y0) * surface->pitch +
+       static_cast<std::size_t>(x0) * surface->format->BytesPerPixel;
   if (surface->format->format == SDL_PIXELFORMAT_RGB888) {
     // The usual case on a 24-bit X display: our pixels are its pixels.
-    for (int row = 0; row < h; ++row)
-      std::memcpy(static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::size_t>(row) * surface->pitch,
-                  pixels + static_cast<std::size_t>(row) * width, static_cast<std::size_t>(w) * 4);
+    for (int row = 0; row < y1 - y0; ++row)
+      std::memcpy(to + static_cast<std::size_t>(row) * surface->pitch, from + static_cast<std::size_t>(row) * width,
+                  static_cast<std::size_t>(x1 - x0) * 4);
   } else {
-    SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, pixels, srcPitch, surface->format->format,
-                      surface->pixels, surface->pitch);
+    SDL_ConvertPixels(x1 - x0, y1 - y0, SDL_PIXELFORMAT_RGB888, from, srcPitch, surface->format->format, to,
+                      surface->pitch);
   }
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
   return true;
 }
 
-void UpdateWindow(WindowId window) {
-  if (SDL_Window* win = Find(window)) SDL_UpdateWindowSurface(win);
+void UpdateWindow(WindowId window, const PixelRect* part) {
+  SDL_Window* win = Find(window);
+  if (!win) return;
+  if (!part) {
+    SDL_UpdateWindowSurface(win);
+  } else if (part->w > 0 && part->h > 0) {
+    const SDL_Rect rect{part->x, part->y, part->w, part->h};
+    SDL_UpdateWindowSurfaceRects(win, &rect, 1);
+  }
 }
 
 // ---------------------------------------------------------------------------

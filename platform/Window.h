@@ -29,11 +29,19 @@ void CloseWindow(WindowId window);
 bool WindowHasFocus(WindowId window);
 void FocusWindow(WindowId window);
 
+// A part of the window, in pixels: columns x to x + w - 1, rows y to y + h - 1.
+struct PixelRect {
+  int x, y, w, h;
+};
+
 // Present, in two steps: the copy of 0x00RRGGBB pixels into the window
 // surface (to be done under the caller's surface lock), then the update that
-// sends the surface to the display.
-bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t width, std::uint32_t depth);
-void UpdateWindow(WindowId window);
+// sends the surface to the display. With `part`, only that part is copied and
+// sent; the copy widens it to the whole window when the window's surface is
+// new (its old pixels are gone).
+bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t width, std::uint32_t depth,
+                  PixelRect* part = nullptr);
+void UpdateWindow(WindowId window, const PixelRect* part = nullptr);
 
 enum class WindowEventKind : std::uint8_t {
   Other,         // nothing for the server
