@@ -272,12 +272,13 @@ TEST_F(KeyQueueTest, WaitForKeyLosesNoWakeUpWhenTheKeyRacesTheLook) {
     std::thread typist([&go, round] {
       while (!go.load()) {
       }
-      for (volatile int spin = 0; spin < (round % 30) * 50; spin = spin + 1) {
-      }
+      for (int spin = 0; spin < (round % 30) * 50; ++spin) std::atomic_signal_fence(std::memory_order_seq_cst);
       TakeKey('c');
     });
     go = true;
-    if (!IO::KeyPressed()) ASSERT_LT(Lib::WaitForKey(kLongMs), kLongMs * 1000) << "round " << round;
+    if (!IO::KeyPressed()) {
+      ASSERT_LT(Lib::WaitForKey(kLongMs), kLongMs * 1000) << "round " << round;
+    }
     typist.join();
     ASSERT_EQ(IO::RdKey(), 'c');
   }
