@@ -161,8 +161,8 @@ GetErrorText getErrorText = nullptr;
 std::atomic<bool> errorReported{false};
 
 // Xlib's own handler ends the program at any protocol error. Most say no
-// more than that a request came too late (a key sent by another client to a
-// window just destroyed): one line, and play goes on. A window of ours that
+// more than that a request came too late (a wake-up that reached a window
+// just destroyed): one line, and play goes on. A window of ours that
 // stands for us but not for the server was destroyed by another client: as
 // with the display gone, there is nothing left to play in.
 int ProtocolError(Display* display, XErrorEvent* error) {
