@@ -31,7 +31,8 @@ WindowInfo info;
 // wake-up to one of our windows, on a connection of its own, and one sent to
 // a window in the middle of its destruction reaches the server after it.
 std::mutex wakeLock;
-int windowsUp = 0;  // under wakeLock
+int windowsUp = 0;            // under wakeLock
+SDL_Window* retired = nullptr;  // the window closed last, hidden; under wakeLock
 
 // ---------------------------------------------------------------------------
 // SDL scancode (USB usage) -> PC set-1 make code, E0/E1 prefixes dropped.
@@ -270,12 +271,16 @@ void CloseWindow(WindowId window) {
   {
     // Mended: a wake-up sent to this window on SDL's other connection could
     // reach the server after the destruction (a BadWindow error, which ended
-    // the program). Now each is sent before the destruction begins or after
-    // it, to the window that stands; ProtocolError covers a server that
-    // still takes the two connections' requests out of order.
+    // the program): the server may serve the two connections in either
+    // order. None is sent while a window goes, and the window is only
+    // hidden, without its name, and destroyed at the next close, long after
+    // any wake-up for it has been served.
     std::lock_guard lock(wakeLock);
     --windowsUp;
-    SDL_DestroyWindow(win);
+    SDL_SetWindowTitle(win, "");
+    SDL_HideWindow(win);
+    if (retired) SDL_DestroyWindow(retired);
+    retired = win;
   }
   std::lock_guard lock(infoLock);
   --info.openWindows;
