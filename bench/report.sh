@@ -36,7 +36,7 @@ for b in "${need[@]}"; do [ -x "$(bench_bin "$b")" ] || missing=1; done
 if [ $missing -eq 1 ]; then
   echo "building $build (RelWithDebInfo) ..." >&2
   # Tests and benchmarks on by name: scripts/run.sh may have made the folder without them.
-  { cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTACKFALL_TESTS=ON -DSTACKFALL_BENCH=ON &&
+  { cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_UNITY_BUILD=OFF -DSTACKFALL_TESTS=ON -DSTACKFALL_BENCH=ON &&
       cmake --build "$build" -j"$(nproc)"; } >>"$log" 2>&1 ||
     { echo "build failed; see $log" >&2; exit 1; }
 fi
