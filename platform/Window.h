@@ -14,8 +14,9 @@ using WindowId = std::uint32_t;  // 0: no window
 // driver unless SDL_VIDEODRIVER says otherwise) and starts SDL video. False,
 // quietly, when there is no display. Only the video subsystem is touched:
 // the sound module uses SDL audio in the same process. From then on, should
-// the X display go away, the program ends through Runtime::Halt with a
-// message and status 9.
+// the X display go away or another client destroy a window of ours, the
+// program ends through Runtime::Halt with a message and status 9; any other
+// X protocol error is shown once on stderr and the program goes on.
 bool StartVideo();
 
 // Bits per pixel of the desktop (24 on a true-colour X display).
@@ -46,7 +47,7 @@ void UpdateWindow(WindowId window, const PixelRect* part = nullptr);
 enum class WindowEventKind : std::uint8_t {
   Other,         // nothing for the server
   Wake,          // WakeWindowServer
-  KeyDown,       // key press or auto-repeat
+  KeyDown,       // key press or auto-repeat (not the modifier presses SDL makes up on focus gain)
   KeyUp,
   FocusChanged,  // gained or lost
   Exposed,       // the window needs painting
@@ -64,7 +65,8 @@ struct WindowEvent {
 bool WaitWindowEvent(WindowEvent& event, int timeoutMs);
 
 // From any thread: wakes the server out of WaitWindowEvent with a Wake
-// event. Does nothing while video is not started.
+// event. Does nothing while video is not started or no window is open;
+// never at the same time as CloseWindow.
 void WakeWindowServer();
 
 // An error the user must see: the message on stderr and, where a real

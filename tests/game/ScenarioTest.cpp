@@ -594,7 +594,9 @@ TEST_F(ScenarioTest, SecondGameStartsAfreshWithTheNextPiecesOfTheSequence) {
   // and the game-over request that has no file.
   const std::uint32_t async = StandardSound::SND_FILENAME | StandardSound::SND_ASYNC;
   ASSERT_EQ(player.sounds.size(), 1u + 4u + 3u);
-  EXPECT_TRUE(player.sounds[0].name.ends_with("/thx.wav")) << player.sounds[0].name;
+  // A path, or the bare name when the checkout is too deep for the name's 100 characters.
+  EXPECT_TRUE(player.sounds[0].name.ends_with("/thx.wav") || player.sounds[0].name == "thx.wav")
+      << player.sounds[0].name;
   const std::vector<std::pair<std::string, std::uint32_t>> game = {
       {"startup.wav", async}, {"any_key.wav", async}, {"wohoo.wav", async}, {"", 0}};
   for (std::size_t k = 0; k < 7; ++k) {
