@@ -2,6 +2,7 @@
 #include "console/EventQueue.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <new>
@@ -45,6 +46,13 @@ void Reset(Event& e) {
 void Wait(Event& e) {
   std::unique_lock l(e.lock);
   e.changed.wait(l, [&e] { return e.signalled; });
+}
+
+// The flag is read under the event's own lock, which Set takes before it
+// notifies: a key queued after the caller's last look still wakes it.
+bool WaitUntil(Event& e, std::chrono::steady_clock::time_point deadline) {
+  std::unique_lock l(e.lock);
+  return e.changed.wait_until(l, deadline, [&e] { return e.signalled; });
 }
 
 // Mended: made by Init and never destroyed, since the reader may be inside
@@ -156,6 +164,11 @@ bool getKey(char& ch, char& scan, bool wait) {
     if (n == 1) Reset(*notEmpty);
     return true;
   }
+}
+
+bool waitKey(std::uint32_t ms) {
+  RT_ASSERT(initialised);
+  return WaitUntil(*notEmpty, std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
 }
 
 bool peekKey(char& ch, char& scan) {

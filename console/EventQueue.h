@@ -30,6 +30,10 @@ bool getKey(char& ch, char& scan, bool wait);
 // The oldest key without removing it; false when none waits. Never blocks.
 bool peekKey(char& ch, char& scan);
 
+// Blocks until a key waits in the queue or `ms` milliseconds have passed;
+// returns whether a key waits. A key queued before the call returns at once.
+bool waitKey(std::uint32_t ms);
+
 // Keys lost to a full queue since start-up (each with its beep). For
 // diagnostics: keytest and graphdemo show it while they hold off reading.
 std::uint32_t KeysLost();

@@ -30,17 +30,49 @@ void CarryOut(char key) {
   }
 }
 
+// Ticks of the interval still to run, this one included; at least one, as
+// the loop below always runs its first tick.
+std::uint32_t TicksLeft() { return tijd < droprate ? (droprate - tijd + 9) / 10 : 1; }
+
+// The rest of a tick whose key came `slept` microseconds into it, to the
+// nearest millisecond.
+std::uint32_t RestOfTick(std::uint32_t slept) { return (10000 - slept + 500) / 1000; }
+
 // One fall interval: the ticks, then one row down if the piece can fall.
+//
+// A tick is the key check, at most one key, then the rest of a 10 ms pause;
+// `tijd` counts 10 per tick and the interval ends with the first tick that
+// takes it to `droprate`. While no key waits, every tick until a key comes
+// or the interval ends is slept in one wait and counted in `tijd` all at
+// once: the key check of a tick with no key can only find what the wait
+// would have returned for. A key that comes mid-tick is carried out at once
+// and its tick pauses what is left of its 10 ms (to the millisecond).
+// What this changes, measured against checking every 10 ms: a key acts as
+// it arrives instead of at the next tick's check (0-10 ms sooner), and the
+// sleep's few microseconds of overshoot come once per wait instead of once
+// per tick. What it keeps: the order of keys and falls, one key per tick (a
+// second key in the same tick waits for the next one), the interval's
+// length in ticks with and without keys, the time of keys and drawing on
+// top of it, q, 0 and 1 as before (they act inside the interval and never
+// end it early).
 void FallStep() {
   tijd = 0;
   do {
+    std::uint32_t slept = 0;  // microseconds of this tick before its key
+    if (!IO::KeyPressed()) {
+      const std::uint32_t ticks = TicksLeft();
+      const std::uint32_t waited = Lib::WaitForKey(ticks * 10);
+      tijd = tijd + waited / 10000 * 10;
+      if (waited == ticks * 10000) break;  // no key: the interval is over
+      slept = waited % 10000;
+    }
     if (IO::KeyPressed()) {
       arrow = IO::RdKey();
       IO::RdLn();
       CarryOut(arrow);
     }
     tijd = tijd + 10;
-    Lib::Delay(10);
+    Lib::Delay(RestOfTick(slept));
   } while (tijd < droprate);
   FallOneRow();
   DrawScreen();

@@ -172,6 +172,8 @@ void Execute(Target target) {
     std::lock_guard lock(Server::SurfaceLock());
     const Raster::Canvas c = Server::BackBuffer();
     if (!c.pixels) return;
+    // The pixels the command may change, edges included.
+    Server::Box box{cmd.x1, cmd.y1, cmd.x1, cmd.y1};
     switch (cmd.code) {
       case kPixel:
         Raster::Plot(c, cmd.x1, cmd.y1, Rgb(cmd.colour));
@@ -180,21 +182,25 @@ void Execute(Target target) {
       case kRectangle:
         DrawRectangle(c);
         CoverRectangle();
+        box = {cmd.x1, cmd.y1, cmd.x2, cmd.y2};
         break;
       case kText:
         Raster::Stamp(c, cmd.x1, cmd.y1, ink.data(), inkWidth, inkDepth, Rgb(cmd.colour), Rgb(bkColour),
                       bkOpaque);
         TermMap::NoteText(c, cmd.x1, cmd.y1, std::string_view(cmd.text, cmd.count), inkWidth / cmd.count, inkDepth,
                           Rgb(cmd.colour), Rgb(bkColour), bkOpaque);
+        if (inkWidth == 0 || inkDepth == 0) break;
+        box = {cmd.x1, cmd.y1, cmd.x1 + inkWidth - 1, cmd.y1 + inkDepth - 1};
         break;
       case kInvert:
         Raster::Invert(c, cmd.x1, cmd.y1, cmd.x2, cmd.y2);
         if (cmd.x2 > cmd.x1 && cmd.y2 > cmd.y1) TermMap::Covered(cmd.x1, cmd.y1, cmd.x2 - 1, cmd.y2 - 1);
+        box = {cmd.x1, cmd.y1, std::max(cmd.x1, cmd.x2), std::max(cmd.y1, cmd.y2)};
         break;
       default:
         return;
     }
-    if (target == Target::BackBufferAndWindow) wake = Server::MarkDirty();
+    if (target == Target::BackBufferAndWindow) wake = Server::MarkDirty(box);
   }
   if (wake) Server::Wake();
 }

@@ -1,7 +1,8 @@
 // The window server thread: it starts video, makes the window when Init asks,
-// shows the back buffer at most once a display frame while it is dirty and
-// at once when the window is uncovered, turns the window's keys into console
-// key records, and closes the window when Exit asks.
+// shows the back buffer at once after a quiet spell, at most once a display
+// frame while drawing goes on, and at once when the window is uncovered;
+// turns the window's keys into console key records, and closes the window
+// when Exit asks.
 //
 // Mended: the handshake is a state word under the window lock with one condition
 // variable per direction: the caller signals only `toServer` and waits only
@@ -13,6 +14,7 @@
 #include "platform/Window.h"
 #include "runtime/Runtime.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -20,6 +22,7 @@
 #include <new>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace Graph::Server {
@@ -28,6 +31,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 // One display frame: while drawing goes on the window is shown this often.
 constexpr auto kFrame = std::chrono::milliseconds(16);
+// Presents a quiet spell saves up: a key's redraw just after a fall's is
+// shown at once, drawing that goes on is held to one present a frame.
+constexpr int kBurst = 3;
 // Mended: the largest window side SDL makes; a larger one is refused, a null
 // window keeps to it as well.
 constexpr std::uint32_t kMaxExtent = 16384;
@@ -39,6 +45,9 @@ enum class Phase : std::uint8_t {
   Closed,      // video runs, no window; the server waits for an open request
   Open,        // the window stands
 };
+
+constexpr Box kNothing{0xFFFFFFFF, 0xFFFFFFFF, 0, 0};
+constexpr Box kEverything{0, 0, 0xFFFFFFFF, 0xFFFFFFFF};
 
 struct State {
   // Window lock: the phase, the requests and the geometry.
@@ -62,6 +71,7 @@ struct State {
   std::atomic<bool> serving{false};
   std::atomic<void (*)()> otherView{nullptr};
   std::atomic<bool> dirty{false};
+  Box changed = kNothing;  // under the surface lock: since the last present
   std::atomic<std::uint64_t> presents{0};
 };
 
@@ -80,14 +90,25 @@ int Extent(std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v,
 // ---------------------------------------------------------------------------
 // Server thread
 
-void Present(State& s, Platform::WindowId window) {
+// Shows what changed since the last present, or with `whole` everything.
+void Present(State& s, Platform::WindowId window, bool whole = false) {
   std::lock_guard windowLock(s.windowLock);
+  Platform::PixelRect part{0, 0, 0, 0};
   {
     std::lock_guard surfaceLock(s.surfaceLock);
     s.dirty.store(false);
-    Platform::CopyToWindow(window, s.back.data(), s.backWidth, s.backDepth);
+    const Box box = std::exchange(s.changed, kNothing);
+    // Copying only the changed part is what keeps a falling piece cheap:
+    // a whole window is some 1.3 MB a present.
+    if (whole || box.left <= box.right) {
+      const auto limit = [](std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v, 0x7FFF)); };
+      part = whole ? Platform::PixelRect{0, 0, 0x7FFF, 0x7FFF}
+                   : Platform::PixelRect{limit(box.left), limit(box.top), limit(box.right) - limit(box.left) + 1,
+                                         limit(box.bottom) - limit(box.top) + 1};
+      Platform::CopyToWindow(window, s.back.data(), s.backWidth, s.backDepth, &part);
+    }
   }
-  Platform::UpdateWindow(window);
+  Platform::UpdateWindow(window, &part);
   s.presents.fetch_add(1);
 }
 
@@ -95,15 +116,17 @@ void Present(State& s, Platform::WindowId window) {
 // window is to stay up until the next one shows.
 bool Serve(State& s, Platform::WindowId window) {
   std::uint32_t modifiers = 0;
-  auto lastPresent = Clock::now() - kFrame;
+  // The earliest time of the next present; it runs at most kBurst - 1
+  // frames behind the clock, which is what a quiet spell saves up.
+  auto due = Clock::now() - kFrame;
+  auto presented = [&due](Clock::time_point now) { due = std::max(due, now - (kBurst - 1) * kFrame) + kFrame; };
   for (;;) {
     int timeoutMs = -1;
     if (s.dirty.load()) {
       auto now = Clock::now();
-      auto due = lastPresent + kFrame;
       if (now >= due) {
         Present(s, window);
-        lastPresent = now;
+        presented(now);
         continue;
       }
       timeoutMs = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count());
@@ -126,8 +149,8 @@ bool Serve(State& s, Platform::WindowId window) {
         break;
       case Platform::WindowEventKind::Exposed:
         if (event.window == window) {
-          Present(s, window);
-          lastPresent = Clock::now();
+          Present(s, window, true);
+          presented(Clock::now());
         }
         break;
       case Platform::WindowEventKind::CloseRequest:
@@ -256,6 +279,7 @@ bool MakeBackBuffer(State& s, std::uint32_t width, std::uint32_t depth) {
   s.haveBack = true;
   s.backWidth = width;
   s.backDepth = depth;
+  s.changed = kEverything;
   s.dirty.store(true);
   return true;
 }
@@ -277,8 +301,11 @@ Raster::Canvas BackBuffer() {
   return {s.back.data(), s.backWidth, s.backDepth};
 }
 
-bool MarkDirty() {
+bool MarkDirty(const Box& box) {
   State& s = S();
+  Box& c = s.changed;
+  c = {std::min(c.left, box.left), std::min(c.top, box.top), std::max(c.right, box.right),
+       std::max(c.bottom, box.bottom)};
   return (s.serving.load() || s.otherView.load()) && !s.dirty.exchange(true);
 }
 

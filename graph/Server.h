@@ -19,9 +19,15 @@ std::mutex& SurfaceLock();
 // The back buffer as a canvas (empty without one). With the surface lock held.
 Raster::Canvas BackBuffer();
 
-// After drawing, with the surface lock held: marks the window dirty. True
-// when it went from clean to dirty: the caller then calls Wake, unlocked.
-bool MarkDirty();
+// Pixels of the back buffer, edges included; may reach past it.
+struct Box {
+  std::uint32_t left, top, right, bottom;
+};
+
+// After drawing `box`, with the surface lock held: marks the window dirty
+// and adds the box to what the next present shows. True when it went from
+// clean to dirty: the caller then calls Wake, unlocked.
+bool MarkDirty(const Box& box);
 void Wake();
 
 // Opens the window (starting the server the first time, closing the open

@@ -4,6 +4,7 @@
 #include "platform/Window.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 
@@ -25,6 +26,13 @@ std::atomic<std::uint32_t> wakeEventType{0};
 
 std::mutex infoLock;
 WindowInfo info;
+
+// Held by a wake-up and by the destruction of a window: SDL sends its
+// wake-up to one of our windows, on a connection of its own, and one sent to
+// a window in the middle of its destruction reaches the server after it.
+std::mutex wakeLock;
+int windowsUp = 0;            // under wakeLock
+SDL_Window* retired = nullptr;  // the window closed last, hidden; under wakeLock
 
 // ---------------------------------------------------------------------------
 // SDL scancode (USB usage) -> PC set-1 make code, E0/E1 prefixes dropped.
@@ -124,15 +132,65 @@ int DisplayGone(Display*) {
   Runtime::Halt("Graph: the display is gone (the connection to the X server broke); the program ends", 9);
 }
 
-// Installed once SDL's x11 driver runs. Xlib is reached through dlopen, as
-// SDL reaches it: the library SDL loaded, and no build dependency on it.
-void HandleLostDisplay() {
+// ---------------------------------------------------------------------------
+// X protocol errors
+
+// The X windows of ours that stand, for the error handler: lock-free, since
+// Xlib may call it from inside a destruction that holds our locks.
+constexpr int kWindowSlots = 4;  // a restart has two at most
+std::atomic<unsigned long> liveWindows[kWindowSlots];
+
+void NoteLiveWindow(SDL_Window* win, bool live) {
+  SDL_SysWMinfo wm;
+  SDL_VERSION(&wm.version);
+  if (!SDL_GetWindowWMInfo(win, &wm) || wm.subsystem != SDL_SYSWM_X11) return;
+  unsigned long id = wm.info.x11.window;
+  for (auto& slot : liveWindows) {
+    unsigned long expected = live ? 0 : id;
+    if (slot.compare_exchange_strong(expected, live ? id : 0)) return;
+  }
+}
+
+bool IsLiveWindow(unsigned long id) {
+  for (const auto& slot : liveWindows)
+    if (id != 0 && slot.load() == id) return true;
+  return false;
+}
+
+using GetErrorText = int (*)(Display*, int, char*, int);
+GetErrorText getErrorText = nullptr;
+std::atomic<bool> errorReported{false};
+
+// Xlib's own handler ends the program at any protocol error. Most say no
+// more than that a request came too late (a wake-up that reached a window
+// just destroyed): one line, and play goes on. A window of ours that
+// stands for us but not for the server was destroyed by another client: as
+// with the display gone, there is nothing left to play in.
+int ProtocolError(Display* display, XErrorEvent* error) {
+  if ((error->error_code == BadWindow || error->error_code == BadDrawable) && IsLiveWindow(error->resourceid))
+    Runtime::Halt("Graph: the display is gone (another program destroyed the window); the program ends", 9);
+  if (errorReported.exchange(true)) return 0;
+  char text[256] = "";
+  if (getErrorText) getErrorText(display, error->error_code, text, sizeof text);
+  std::fprintf(stderr, "Graph: X error %d %s, request %d.%d, resource 0x%lx; play goes on (later X errors are not shown)\n",
+               error->error_code, text, error->request_code, error->minor_code, error->resourceid);
+  return 0;
+}
+
+// Installed once SDL's x11 driver runs, over SDL's own (which calls Xlib's,
+// which ends the program). SDL's temporary handlers still work: each puts
+// back the one it found, ours. Xlib is reached through dlopen, as SDL
+// reaches it: the library SDL loaded.
+void HandleXErrors() {
   const char* driver = SDL_GetCurrentVideoDriver();
   if (!driver || std::strcmp(driver, "x11") != 0) return;
   void* xlib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
   if (!xlib) return;
-  using SetHandler = XIOErrorHandler (*)(XIOErrorHandler);
-  if (auto set = reinterpret_cast<SetHandler>(::dlsym(xlib, "XSetIOErrorHandler"))) set(DisplayGone);
+  using SetIOHandler = XIOErrorHandler (*)(XIOErrorHandler);
+  using SetHandler = XErrorHandler (*)(XErrorHandler);
+  getErrorText = reinterpret_cast<GetErrorText>(::dlsym(xlib, "XGetErrorText"));
+  if (auto set = reinterpret_cast<SetIOHandler>(::dlsym(xlib, "XSetIOErrorHandler"))) set(DisplayGone);
+  if (auto set = reinterpret_cast<SetHandler>(::dlsym(xlib, "XSetErrorHandler"))) set(ProtocolError);
 }
 
 }  // namespace
@@ -158,7 +216,7 @@ bool StartVideo() {
     }
     return false;
   }
-  HandleLostDisplay();
+  HandleXErrors();
   // Video is the window server thread's from here on.
   Runtime::NameThisThread("window");
   // Keys come from scan codes alone; no input method is wanted.
@@ -189,6 +247,11 @@ WindowId OpenWindow(const char* title, int x, int y, int w, int h) {
     SDL_DestroyWindow(win);
     return 0;
   }
+  NoteLiveWindow(win, true);
+  {
+    std::lock_guard lock(wakeLock);
+    ++windowsUp;
+  }
   WindowInfo made;
   made.id = SDL_GetWindowID(win);
   SDL_GetWindowPosition(win, &made.x, &made.y);
@@ -204,7 +267,21 @@ WindowId OpenWindow(const char* title, int x, int y, int w, int h) {
 void CloseWindow(WindowId window) {
   SDL_Window* win = Find(window);
   if (!win) return;
-  SDL_DestroyWindow(win);
+  NoteLiveWindow(win, false);
+  {
+    // Mended: a wake-up sent to this window on SDL's other connection could
+    // reach the server after the destruction (a BadWindow error, which ended
+    // the program): the server may serve the two connections in either
+    // order. None is sent while a window goes, and the window is only
+    // hidden, without its name, and destroyed at the next close, long after
+    // any wake-up for it has been served.
+    std::lock_guard lock(wakeLock);
+    --windowsUp;
+    SDL_SetWindowTitle(win, "");
+    SDL_HideWindow(win);
+    if (retired) SDL_DestroyWindow(retired);
+    retired = win;
+  }
   std::lock_guard lock(infoLock);
   --info.openWindows;
 }
@@ -218,7 +295,8 @@ void FocusWindow(WindowId window) {
   if (SDL_Window* win = Find(window)) SDL_SetWindowInputFocus(win);
 }
 
-bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t width, std::uint32_t depth) {
+bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t width, std::uint32_t depth,
+                  PixelRect* part) {
   SDL_Window* win = Find(window);
   if (!win) return false;
   SDL_Surface* surface = SDL_GetWindowSurface(win);
@@ -226,27 +304,71 @@ bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t wi
   int w = std::min<int>(surface->w, static_cast<int>(std::min<std::uint32_t>(width, 0x7FFF)));
   int h = std::min<int>(surface->h, static_cast<int>(std::min<std::uint32_t>(depth, 0x7FFF)));
   if (w <= 0 || h <= 0 || !pixels) return true;
+  // A surface made afresh (SDL makes a new one after a resize) holds none
+  // of the picture yet.
+  constexpr const char* kFilled = "stackfall.filled";
+  if (part && SDL_GetWindowData(win, kFilled) != surface) *part = {0, 0, w, h};
+  SDL_SetWindowData(win, kFilled, surface);
+  int x0 = 0, y0 = 0, x1 = w, y1 = h;
+  if (part) {
+    x0 = std::clamp(part->x, 0, w);
+    y0 = std::clamp(part->y, 0, h);
+    x1 = std::clamp(part->x + part->w, x0, w);
+    y1 = std::clamp(part->y + part->h, y0, h);
+    *part = {x0, y0, x1 - x0, y1 - y0};
+  }
+  if (x1 == x0 || y1 == y0) return true;
   const int srcPitch = static_cast<int>(width * sizeof(std::uint32_t));
+  const std::uint32_t* from = pixels + static_cast<std::size_t>(y0) * width + x0;
+  std::uint8_t* to = nullptr;
   if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+  to = static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::size_t>(y0) * surface->pitch +
+       static_cast<std::size_t>(x0) * surface->format->BytesPerPixel;
   if (surface->format->format == SDL_PIXELFORMAT_RGB888) {
     // The usual case on a 24-bit X display: our pixels are its pixels.
-    for (int row = 0; row < h; ++row)
-      std::memcpy(static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::size_t>(row) * surface->pitch,
-                  pixels + static_cast<std::size_t>(row) * width, static_cast<std::size_t>(w) * 4);
+    for (int row = 0; row < y1 - y0; ++row)
+      std::memcpy(to + static_cast<std::size_t>(row) * surface->pitch, from + static_cast<std::size_t>(row) * width,
+                  static_cast<std::size_t>(x1 - x0) * 4);
   } else {
-    SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, pixels, srcPitch, surface->format->format,
-                      surface->pixels, surface->pitch);
+    SDL_ConvertPixels(x1 - x0, y1 - y0, SDL_PIXELFORMAT_RGB888, from, srcPitch, surface->format->format, to,
+                      surface->pitch);
   }
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
   return true;
 }
 
-void UpdateWindow(WindowId window) {
-  if (SDL_Window* win = Find(window)) SDL_UpdateWindowSurface(win);
+void UpdateWindow(WindowId window, const PixelRect* part) {
+  SDL_Window* win = Find(window);
+  if (!win) return;
+  if (!part) {
+    SDL_UpdateWindowSurface(win);
+  } else if (part->w > 0 && part->h > 0) {
+    const SDL_Rect rect{part->x, part->y, part->w, part->h};
+    SDL_UpdateWindowSurfaceRects(win, &rect, 1);
+  }
 }
 
 // ---------------------------------------------------------------------------
 // Events
+
+namespace {
+
+// On focus gain SDL makes up a key-down for each modifier held down in
+// another window, in the same pump as the focus event. The window thread's
+// own state: WaitWindowEvent runs there only.
+bool madeUpMayFollow = false;
+std::uint32_t focusGainedAt = 0;
+// Longer than SDL's two round trips to the server, shorter than a hand.
+constexpr std::uint32_t kMadeUpWithinMs = 200;
+
+bool MadeUpModifierDown(const SDL_KeyboardEvent& key) {
+  const bool modifier = (key.keysym.scancode >= SDL_SCANCODE_LCTRL && key.keysym.scancode <= SDL_SCANCODE_RGUI) ||
+                        key.keysym.scancode == SDL_SCANCODE_MODE;
+  return madeUpMayFollow && modifier && key.state == SDL_PRESSED && !key.repeat &&
+         key.timestamp - focusGainedAt <= kMadeUpWithinMs;
+}
+
+}  // namespace
 
 bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
   SDL_Event e;
@@ -260,6 +382,11 @@ bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+      // Mended: the made-up key-down was taken as a press, so Shift held
+      // through a window switch made the next a an A. Its state comes back
+      // with the next real press.
+      if (MadeUpModifierDown(e.key)) break;
+      madeUpMayFollow = false;
       event.kind = e.type == SDL_KEYDOWN ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
       event.window = e.key.windowID;
       event.scan = Set1ScanCode(e.key.keysym.scancode);
@@ -269,6 +396,8 @@ bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_FOCUS_LOST:
+          madeUpMayFollow = e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+          focusGainedAt = e.window.timestamp;
           event.kind = WindowEventKind::FocusChanged;
           break;
         case SDL_WINDOWEVENT_EXPOSED:
@@ -285,6 +414,9 @@ bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
     case SDL_QUIT:
       event.kind = WindowEventKind::CloseRequest;
       break;
+    case SDL_MOUSEBUTTONDOWN:
+      madeUpMayFollow = false;
+      break;
     default:
       break;
   }
@@ -293,6 +425,9 @@ bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
 
 void WakeWindowServer() {
   if (!videoStarted.load()) return;
+  // With no window the server waits for a request, not for an event.
+  std::lock_guard lock(wakeLock);
+  if (windowsUp == 0) return;
   SDL_Event e{};
   e.type = wakeEventType.load();
   SDL_PushEvent(&e);

@@ -15,8 +15,9 @@ using WindowId = std::uint32_t;  // 0: no window
 // driver unless SDL_VIDEODRIVER says otherwise) and starts SDL video. False,
 // quietly, when there is no display. Only the video subsystem is touched:
 // the sound module uses SDL audio in the same process. From then on, should
-// the X display go away, the program ends through Runtime::Halt with a
-// message and status 9.
+// the X display go away or another client destroy a window of ours, the
+// program ends through Runtime::Halt with a message and status 9; any other
+// X protocol error is shown once on stderr and the program goes on.
 bool StartVideo();
 
 // Bits per pixel of the desktop (24 on a true-colour X display).
@@ -30,16 +31,24 @@ void CloseWindow(WindowId window);
 bool WindowHasFocus(WindowId window);
 void FocusWindow(WindowId window);
 
+// A part of the window, in pixels: columns x to x + w - 1, rows y to y + h - 1.
+struct PixelRect {
+  int x, y, w, h;
+};
+
 // Present, in two steps: the copy of 0x00RRGGBB pixels into the window
 // surface (to be done under the caller's surface lock), then the update that
-// sends the surface to the display.
-bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t width, std::uint32_t depth);
-void UpdateWindow(WindowId window);
+// sends the surface to the display. With `part`, only that part is copied and
+// sent; the copy widens it to the whole window when the window's surface is
+// new (its old pixels are gone).
+bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t width, std::uint32_t depth,
+                  PixelRect* part = nullptr);
+void UpdateWindow(WindowId window, const PixelRect* part = nullptr);
 
 enum class WindowEventKind : std::uint8_t {
   Other,         // nothing for the server
   Wake,          // WakeWindowServer
-  KeyDown,       // key press or auto-repeat
+  KeyDown,       // key press or auto-repeat (not the modifier presses SDL makes up on focus gain)
   KeyUp,
   FocusChanged,  // gained or lost
   Exposed,       // the window needs painting
@@ -57,7 +66,8 @@ struct WindowEvent {
 bool WaitWindowEvent(WindowEvent& event, int timeoutMs);
 
 // From any thread: wakes the server out of WaitWindowEvent with a Wake
-// event. Does nothing while video is not started.
+// event. Does nothing while video is not started or no window is open;
+// never at the same time as CloseWindow.
 void WakeWindowServer();
 
 // An error the user must see: the message on stderr and, where a real

@@ -59,6 +59,29 @@ void WriteErr(std::string_view s) {
   }
 }
 
+// An int as decimal text, without the C library (usable in a signal
+// handler); room for the sign, ten digits and one character more.
+class Decimal {
+ public:
+  explicit Decimal(int value) {
+    char digits[10];
+    int n = 0;
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+      digits[n++] = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) text_[length_++] = '-';
+    while (n > 0) text_[length_++] = digits[--n];
+  }
+  void Append(char c) { text_[length_++] = c; }
+  std::string_view Text() const { return {text_, length_}; }
+
+ private:
+  char text_[13] = {};
+  std::size_t length_ = 0;
+};
+
 void OnSignal(int sig) {
   // Mended: the procedures may set errno (restoring a hung-up terminal fails); the
   // interrupted code must find it as it was.
@@ -212,11 +235,19 @@ void Halt(std::string_view message, int status) {
 }
 
 void Fatal(Error code, std::string_view what, const char* file, int line) {
-  char where[64];
-  std::snprintf(where, sizeof where, " at %s:%d (code %d)", file, line, static_cast<int>(code));
+  // Mended: the place was formatted into a 64-byte buffer and an absolute
+  // file name cut it short. Piece by piece, only the numbers in a buffer,
+  // one no int can outgrow.
   WriteErr("Fatal run-time error: ");
   WriteErr(what);
-  Halt(where, static_cast<int>(code));
+  WriteErr(" at ");
+  WriteErr(file ? file : "?");
+  WriteErr(":");
+  WriteErr(Decimal(line).Text());
+  WriteErr(" (code ");
+  Decimal codeText(static_cast<int>(code));
+  codeText.Append(')');
+  Halt(codeText.Text(), static_cast<int>(code));
 }
 
 }  // namespace Runtime

@@ -8,6 +8,7 @@ set -euo pipefail
 game=(
   cmake g++ make pkg-config                  # build
   libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core  # window, sound, text
+  libx11-dev                                 # the window's X error handlers
 )
 packages=(
   "${game[@]}"

@@ -7,6 +7,9 @@
 //   game_probe keys GAME [KEYS]      key typed into the window with XTest,
 //                                    as xdotool types it, to the moved piece
 //                                    on the screen
+//   game_probe ptykeys GAME [KEYS]   the game on a pseudo-terminal of the
+//                                    probe's: a key byte written to it to
+//                                    the moved piece on the screen
 //
 // Screen pixels are polled with XGetImage of a small area, about every
 // 0.1 ms, so a figure is exact to about that. Medians and spreads in ms.
@@ -16,6 +19,7 @@
 #include <X11/keysym.h>
 
 #include <fcntl.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,6 +63,29 @@ pid_t Launch(const char* path) {
   return pid;
 }
 
+// The game with a pseudo-terminal of the probe's as its terminal.
+int master = -1;
+pid_t LaunchOnPty(const char* path) {
+  winsize size{46, 80, 0, 0};
+  const pid_t pid = forkpty(&master, nullptr, nullptr, &size);
+  if (pid < 0) Die("forkpty");
+  if (pid == 0) {
+    execl(path, path, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  fcntl(master, F_SETFL, O_NONBLOCK);
+  return pid;
+}
+
+// What the game writes to its terminal is read and dropped, so it never
+// blocks on a full pty.
+void Drain() {
+  char buffer[4096];
+  if (master >= 0)
+    while (read(master, buffer, sizeof buffer) > 0) {
+    }
+}
+
 void Stop(pid_t pid) {
   kill(pid, SIGTERM);
   waitpid(pid, nullptr, 0);
@@ -87,6 +114,7 @@ template <class Condition>
 bool PollUntil(Condition done, double timeoutMs) {
   const auto end = Clock::now() + std::chrono::microseconds(static_cast<long>(timeoutMs * 1000));
   while (!done()) {
+    Drain();
     if (Clock::now() > end) return false;
     std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
@@ -149,16 +177,25 @@ void Startup(const char* path, int runs) {
   Report("launch to title picture on screen", title);
 }
 
-void Keys(const char* path, int samples) {
+// A key into the window (XTest) or, with a pty, into the terminal.
+void Press(char key) {
+  if (master < 0) {
+    Type(key == 'x' ? XK_x : key == '4' ? XK_4 : XK_6);
+  } else if (write(master, &key, 1) != 1) {
+    Die("pty write");
+  }
+}
+
+void Keys(const char* path, int samples, bool pty) {
   XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
-  game = Launch(path);
+  game = pty ? LaunchOnPty(path) : Launch(path);
   const Window window = WaitMapped(10000);
   if (!window) Die("no window mapped");
   if (!PollUntil(TitleShown, 10000)) Die("no title picture");
   XSetInputFocus(dpy, window, RevertToParent, CurrentTime);
-  Type(XK_x);
+  Press('x');
   PollUntil([] { return !TitleShown(); }, 5000);
-  Type(XK_x);
+  Press('x');
   if (!PollUntil(BoardShown, 5000)) Die("no board");
   // The first piece is white in columns 11 and 12; "4" brings it into
   // column 10, "6" takes it back. Column 10 spans pixels 151..165.
@@ -173,7 +210,7 @@ void Keys(const char* path, int samples) {
     std::this_thread::sleep_for(std::chrono::microseconds(20000 + random() % 30000));
     left = !left;
     const auto t0 = Clock::now();
-    Type(left ? XK_4 : XK_6);
+    Press(left ? '4' : '6');
     const bool ok = PollUntil(
         [&] { return ColumnHas(x, kOrigin + 1, kOrigin + 465, kWhite) == left; }, 2000);
     if (!ok) Die("the piece did not move");
@@ -181,14 +218,14 @@ void Keys(const char* path, int samples) {
   }
   Stop(game);
   game = 0;
-  Report("key to moved piece on screen", latency);
+  Report(pty ? "pty byte to moved piece on screen" : "key to moved piece on screen", latency);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: game_probe startup|keys GAME [COUNT]\n");
+    std::fprintf(stderr, "usage: game_probe startup|keys|ptykeys GAME [COUNT]\n");
     return 2;
   }
   dpy = XOpenDisplay(nullptr);
@@ -200,9 +237,11 @@ int main(int argc, char** argv) {
   if (what == "startup") {
     Startup(argv[2], count > 0 ? count : 10);
   } else if (what == "keys") {
-    Keys(argv[2], count > 0 ? count : 60);
+    Keys(argv[2], count > 0 ? count : 60, false);
+  } else if (what == "ptykeys") {
+    Keys(argv[2], count > 0 ? count : 60, true);
   } else {
-    Die("startup or keys?");
+    Die("startup, keys or ptykeys?");
   }
   XCloseDisplay(dpy);
   return 0;

@@ -14,6 +14,7 @@
 #include "console/ConsoleOutput.h"
 #include "console/EventQueue.h"
 #include "console/IO.h"
+#include "console/Lib.h"
 
 using namespace ConsoleTest;
 using Platform::ENHANCED_KEY;
@@ -235,6 +236,57 @@ TEST(ConsoleEnd, ProgramEndsNormallyWhileTheReaderWaits) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+// ---- the wait for a key with a deadline (Lib::WaitForKey, in real time)
+
+// A minute: a wake-up that was lost shows as a wait that ran out.
+constexpr std::uint32_t kLongMs = 60000;
+
+void TakeKey(std::uint8_t ch) { EventQueue::TakeRecord(KeyEvent(0x1E, ch, 0)); }
+
+TEST_F(KeyQueueTest, WaitForKeyEndsAtTheDeadlineOrWithAKeyAlreadyThereOrComingLater) {
+  EXPECT_EQ(Lib::WaitRedirect, Lib::KeyOrTime);
+  // No key: the whole wait, counted as exactly its time.
+  EXPECT_EQ(Lib::WaitForKey(20), 20000u);
+  EXPECT_EQ(Lib::WaitForKey(0), 0u);
+
+  // The key came after the caller looked and before it waited.
+  ASSERT_FALSE(IO::KeyPressed());
+  TakeKey('a');
+  EXPECT_LT(Lib::WaitForKey(kLongMs), kLongMs * 1000);
+  EXPECT_EQ(IO::RdKey(), 'a');
+  // The queue emptied: the next wait waits again.
+  EXPECT_EQ(Lib::WaitForKey(15), 15000u);
+
+  // The key comes while the caller waits.
+  std::thread typist([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    TakeKey('b');
+  });
+  EXPECT_LT(Lib::WaitForKey(kLongMs), kLongMs * 1000);
+  typist.join();
+  EXPECT_EQ(IO::RdKey(), 'b');
+}
+
+TEST_F(KeyQueueTest, WaitForKeyLosesNoWakeUpWhenTheKeyRacesTheLook) {
+  // The play loop's own order, look then wait, against a key queued on
+  // another thread at any moment around it (ThreadSanitizer runs it too).
+  for (int round = 0; round < 300; ++round) {
+    std::atomic<bool> go{false};
+    std::thread typist([&go, round] {
+      while (!go.load()) {
+      }
+      for (int spin = 0; spin < (round % 30) * 50; ++spin) std::atomic_signal_fence(std::memory_order_seq_cst);
+      TakeKey('c');
+    });
+    go = true;
+    if (!IO::KeyPressed()) {
+      ASSERT_LT(Lib::WaitForKey(kLongMs), kLongMs * 1000) << "round " << round;
+    }
+    typist.join();
+    ASSERT_EQ(IO::RdKey(), 'c');
+  }
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #  - 8 bits a pixel (PseudoColor): SDL has no window surface for it; the
 #    program says so and ends with status 9, it does not hang;
 #  - the X server killed under graphdemo --console in a terminal: the
-#    program ends with a message and status 9, the terminal given back.
+#    program ends with a message and status 9, the terminal given back;
+#  - the window destroyed by another client (xdotool windowclose): the same;
+#  - requests the X server refuses: one line on stderr, the program goes on.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 demo=$BUILD/tests/graph/graphdemo
@@ -56,3 +58,24 @@ grep -q 'the display is gone' "$work/gone.err" || fail "no message when the disp
 gone "$demo_pid" || fail "graphdemo still runs"
 clean_log "$work/gone.err" "display gone"
 echo "ok: display gone: message, status 9, terminal given back"
+
+# --- The window destroyed by another client ----------------------------------
+start_xvfb 24
+# The panes' tmux server still has the display of the run above.
+start_pane closed "DISPLAY=$DISPLAY \"$demo\" --console 2>\"$work/closed.err\""
+logs+=("$work/closed.err")
+wait_for "the window" pane_has closed "ready 555x600"
+xdotool search --name '^Graph$' windowclose
+given_back closed 9
+grep -q 'the display is gone' "$work/closed.err" || fail "no message when the window was destroyed: $(cat "$work/closed.err")"
+clean_log "$work/closed.err" "window destroyed"
+echo "ok: window destroyed by another client: message, status 9, terminal given back"
+
+# --- Refused requests ----------------------------------------------------------
+status=0
+timeout 60 "$BUILD/tests/platform/xerror_probe" >"$work/probe.out" 2>"$work/probe.err" || status=$?
+logs+=("$work/probe.out" "$work/probe.err")
+[ "$status" -eq 0 ] && grep -qx alive "$work/probe.out" || fail "refused requests: status $status"
+[ "$(grep -c 'X error' "$work/probe.err")" -eq 1 ] || fail "refused requests: not one line: $(cat "$work/probe.err")"
+grep -q 'BadWindow' "$work/probe.err" || fail "refused requests: $(cat "$work/probe.err")"
+echo "ok: two refused requests: one line, the program goes on"

@@ -1,5 +1,7 @@
 // Scenarios: the program body (or the play loop alone) run in virtual time.
-// Lib::Delay only advances a virtual clock, the window is the null window
+// Lib::Delay only advances a virtual clock, Lib::WaitForKey advances it in
+// ticks of 10 ms or less (to the moment of the next step in play) until a
+// key waits, the window is the null window
 // (a back buffer, no server), console output and sound requests are
 // captured, and keys go into the console input buffer as the terminal would
 // write them, at chosen moments of the game, to be read by the real key
@@ -39,6 +41,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -119,6 +122,7 @@ class Player {
     StartConsole();
     current = this;
     Lib::DelayRedirect = OnDelay;
+    Lib::WaitRedirect = OnWaitForKey;
     IO::WrStrRedirect = OnWrStr;
     StandardSound::PlaySoundRedirect = OnPlaySound;
     if (!typedFirst.empty()) TypeAndFence(typedFirst);
@@ -126,6 +130,7 @@ class Player {
 
   void Finish() {
     Lib::DelayRedirect = Lib::Sleep;
+    Lib::WaitRedirect = Lib::KeyOrTime;
     IO::WrStrRedirect = IO::DefaultWrStr;
     StandardSound::PlaySoundRedirect = Platform::PlaySound;
     current = nullptr;
@@ -216,6 +221,22 @@ class Player {
   }
 
   static void OnDelay(std::uint32_t ms) { current->Wait(ms); }
+  static std::uint32_t OnWaitForKey(std::uint32_t ms) { return current->WaitForKey(ms); }
+
+  // Waits of at most 10 ms, as the ticks came before, so that every step
+  // and everyWait still sees each tick; a step in play is met at its own
+  // moment, so its keys arrive mid-tick.
+  std::uint32_t WaitForKey(std::uint32_t ms) {
+    const std::uint64_t start = now, end = now + ms;
+    for (;;) {
+      std::uint64_t to = std::min(end, now + 10);
+      if (waited && phase == Phase::Play && next < steps.size() && steps[next].game == game &&
+          steps[next].phase == Phase::Play && playStart + steps[next].at > now)
+        to = std::min(to, playStart + steps[next].at);
+      Wait(static_cast<std::uint32_t>(to - now));
+      if (now >= end || IO::KeyPressed()) return static_cast<std::uint32_t>((now - start) * 1000);
+    }
+  }
 
   void Wait(std::uint32_t ms) {
     const std::uint64_t before = now;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <string>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -52,6 +53,15 @@ TEST_F(RuntimeDeathTest, FailedAssertionReportsAndStopsWithItsCode) {
         RT_ASSERT(x > 1);
       },
       ::testing::ExitedWithCode(15), "Fatal run-time error: x > 1 at .*RuntimeTest.cpp:[0-9]+ \\(code 15\\)\nA$");
+}
+
+TEST_F(RuntimeDeathTest, AFatalMessageIsNeverCut) {
+  // A checkout deep in the file system, and a long condition.
+  const std::string file = "/" + std::string(400, 'd') + "/Source.cpp";
+  const std::string what = std::string(300, 'w') + " > 1";
+  EXPECT_EXIT(Runtime::Fatal(Runtime::Error::ArithmeticOverflow, what, file.c_str(), 2147483647),
+              ::testing::ExitedWithCode(2),
+              "^Fatal run-time error: w{300} > 1 at /d{400}/Source\\.cpp:2147483647 \\(code 2\\)\n$");
 }
 
 TEST_F(RuntimeDeathTest, IndexOutOfRangeIsFatal) {

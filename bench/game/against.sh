@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The play loop against an earlier one in the same run: the game of REV
+# (default main) is built in a temporary worktree, then play_cpu.sh and
+# probe.sh measure it and this build's game one after the other, with this
+# build's probes for both.
+#   bash bench/game/against.sh [build folder, default build] [REV] [seconds]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(cd "$here/../.." && pwd)
+build=$(realpath "${1:-$top/build}")
+rev=${2:-main}
+secs=${3:-20}
+old=$(mktemp -d)
+cleanup() {
+  git -C "$top" worktree remove --force "$old/src" 2>/dev/null || true
+  rm -rf "$old"
+}
+trap cleanup EXIT
+git -C "$top" worktree add --detach --quiet "$old/src" "$rev"
+cmake -S "$old/src" -B "$old/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
+cmake --build "$old/build" -j2 --target stackfall >/dev/null
+# The old game with this build's probes.
+mkdir "$old/run"
+ln -s "$old/build/stackfall" "$old/run/stackfall"
+ln -s "$build/bench" "$old/run/bench"
+for which in "$old/run" "$build"; do
+  [ "$which" = "$build" ] && echo "== this build" || echo "== $rev"
+  bash "$here/play_cpu.sh" "$which" "$secs"
+  bash "$here/probe.sh" "$which"
+done
