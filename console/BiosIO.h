@@ -1,6 +1,7 @@
 // BiosIO: keys as the PC keyboard BIOS handed them out. A key with a
 // character is read in one call; an extended key (character 0) in two: CHR(0)
 // first, its scan code with the next call.
+// Depends on: EventQueue.
 #pragma once
 
 namespace BiosIO {

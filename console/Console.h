@@ -1,6 +1,7 @@
 // Console: the one start-up entry of the console and keyboard subsystem, for
 // the program body to call after the sound, number formatting, graphics and
 // pause modules.
+// Depends on: BiosIO, IO, Lib, WholeStr (their start-up).
 #pragma once
 
 namespace Console {

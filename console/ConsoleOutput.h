@@ -1,6 +1,7 @@
 // ConsoleOutput: the console output calls of the line editor and the beep of
 // the key reader, as procedure variables. They start as the platform's calls;
 // tests put a fake console in their place.
+// Depends on: platform/Terminal.
 #pragma once
 
 #include <cstdint>

@@ -3,11 +3,13 @@
 // thread and the graphics window put them, turns each key-down into a pair
 // (character, scan code) as the PC keyboard BIOS did, and appends it to a
 // queue of 33 keys; the main thread takes them with getKey and peekKey.
+// Depends on: KeyTranslation, ConsoleOutput (the beep), Lib, LineDevice,
+// platform's console input and terminal, runtime.
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 
+#include "console/KeyTranslation.h"
 #include "platform/ConsoleInput.h"
 
 namespace EventQueue {
@@ -43,29 +45,6 @@ std::uint32_t KeysLost();
 // on the reader's own code path (after Init).
 void TakeRecord(const Platform::InputRecord& record);
 
-// ---- the translation
-
-struct KeyPair {
-  std::uint8_t ch;
-  std::uint8_t scan;
-  bool operator==(const KeyPair&) const = default;
-};
-
-enum Column { Plain, Shift, Ctrl, Alt };
-
-constexpr std::uint8_t kBiosRows = 0x59;
-extern const KeyPair BiosKeyTable[kBiosRows][4];
-
-struct EnhancedKey {
-  std::uint16_t scan;
-  KeyPair pairs[4];
-};
-extern const EnhancedKey EnhancedKeyTable[12];
-
-// A key-down record to a key pair; false for a key that gives none (a
-// modifier or lock key alone, an unknown scan code, a (0, 0) pair).
-bool Translate(const Platform::KeyEventRecord& event, KeyPair& key);
-
 // ---- the queue, for its tests
 
 struct KeyRecord {
@@ -76,8 +55,8 @@ struct KeyRecord {
 
 constexpr std::uint8_t kQueueSize = 33;
 
-// Guards the queue and the signalling of notEmpty. Made by Init.
-extern std::mutex* queueLock;
+// Drops every key that waits; does nothing before Init.
+void Flush();
 
 // ---- mouse records
 

@@ -2,6 +2,7 @@
 // input through the standard input channel. Output and line input go through
 // the procedure variables WrStrRedirect and RdStrRedirect, so that tests can
 // capture every byte the game writes and feed the lines it reads.
+// Depends on: BiosIO (keys), LineDevice (lines), platform/Terminal (output).
 #pragma once
 
 #include <bitset>

@@ -4,6 +4,7 @@
 // code of its key (BiosIO::LastScan); an extended key (CHR(0) then the
 // scan) as "ext" and the scan. And the holding off of reading that the key
 // burst tests use.
+// Depends on: BiosIO, EventQueue, IO, Lib.
 #pragma once
 
 namespace KeyShow {

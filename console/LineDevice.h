@@ -2,6 +2,7 @@
 // standard input is a console. It holds one line read by the line editor
 // (LineEditor) and hands it out with Look, Skip, SkipLook and TextRead; when
 // the line is used up, the next operation reads a new one.
+// Depends on: LineEditor, runtime.
 #pragma once
 
 #include <cstdint>

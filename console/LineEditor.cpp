@@ -57,7 +57,7 @@ std::uint32_t ReadLine(char* buf, std::uint32_t size) {
   ConsoleOutput::ScreenBufferInfo info;
   if (ConsoleOutput::GetConsoleScreenBufferInfo(info)) {
     f.start = info.dwCursorPosition;
-    // A cursor at or past the right edge still leaves one column to edit in.
+    // Mended: a cursor at or past the right edge still leaves one column to edit in.
     f.width = info.dwSize.X > f.start.X ? static_cast<std::uint32_t>(info.dwSize.X - f.start.X) : 1;
   }
   std::uint32_t length = 0, cursor = 0, first = 0;
@@ -103,7 +103,7 @@ std::uint32_t ReadLine(char* buf, std::uint32_t size) {
         buf[length + 1] = '\n';
         ConsoleOutput::WriteConsole("\r\n");
         return length + 2;
-      default:  // a printable character: typing overwrites, never inserts (deliberate)
+      default:  // Deliberate: a printable character overwrites, never inserts.
         if (cursor + 3 > size) {
           ConsoleOutput::Beep(500, 15);
           break;

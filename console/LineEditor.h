@@ -2,6 +2,7 @@
 // into a buffer, editing it in place on the screen: typing overwrites, with
 // Backspace, Del, Home, End, Left and Right; Enter ends the line. All its
 // output goes through ConsoleOutput.
+// Depends on: ConsoleOutput, EventQueue, runtime.
 #pragma once
 
 #include <cstdint>

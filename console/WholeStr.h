@@ -1,4 +1,5 @@
 // WholeStr: whole numbers as decimal text.
+// Depends on: nothing but the C++ library.
 #pragma once
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include "console/IO.h"
 #include "game/Rules.h"
 #include "game/State.h"
-#include "game/Window.h"
+#include "game/CentreSpan.h"
 #include "graph/Graph.h"
 
 namespace Game {
@@ -29,11 +29,11 @@ void FillScreen() {
 }
 
 void DrawScreen() {
-  // Cut to the grid: with the centre in column 1 the window starts at
+  // Mended: cut to the grid: with the centre in column 1 the span starts at
   // column 0, and a stale centre (a spawn whose centre cell was taken) may
   // name any cell, or one left of the grid.
-  const Span columns = CutWindow(xC, 2, 3, kColumns);
-  const Span rows = CutWindow(yC, 2, 2, kRows);
+  const Span columns = CutSpan(xC, 2, 3, kColumns);
+  const Span rows = CutSpan(yC, 2, 2, kRows);
   for (std::uint32_t x = columns.first; x < columns.first + columns.count; ++x) {
     for (std::uint32_t y = rows.first; y < rows.first + rows.count; ++y) DrawCell(x, y);
   }

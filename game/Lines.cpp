@@ -1,10 +1,10 @@
 // Removing full rows: every full row of the interior goes, everything above
-// it comes down one row, and each one scores a point and plays the row sound.
+// it comes down one row, and each one scores a point and sounds (RowSound).
 #include "game/Rules.h"
 
-#include "sound/StandardSound.h"
-
 namespace Game {
+
+RowSoundProc RowSound = [] {};
 
 namespace {
 
@@ -33,7 +33,7 @@ void CheckLine() {
     if (!RowFull(z)) continue;
     score = score + 1;  // one point a row, no bonus for several at once
     RemoveRow(z);
-    StandardSound::PlaySoundEvent(StandardSound::DEL_LINE);
+    RowSound();
   }
 }
 

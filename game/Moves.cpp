@@ -48,7 +48,7 @@ bool CheckRight() {
 bool CheckUnder() {
   std::uint32_t moving;
   const bool free = NothingStilAt(0, 1, moving);
-  // Nothing can fall when there is nothing: a spawn wholly on settled cells
+  // Mended: nothing can fall when there is nothing: a spawn wholly on settled cells
   // leaves no moving cell, and "fall while CheckUnder" would never end.
   return free && moving > 0;
 }

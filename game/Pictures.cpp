@@ -5,6 +5,7 @@
 #include "console/IO.h"
 #include "console/Lib.h"
 #include "console/WholeStr.h"
+#include "game/Board.h"
 #include "game/State.h"
 #include "graph/Graph.h"
 #include "runtime/Runtime.h"
@@ -98,9 +99,9 @@ std::uint32_t Colour(const std::uint32_t (&map)[N], char letter) {
 
 // A square of the title picture: filled, then outlined in the same colour.
 void Square(std::uint32_t column, std::uint32_t row, std::uint32_t colour) {
-  const std::uint32_t x = column * 15, y = row * 15;
-  Graph::Rectangle(x, y, x + 15, y + 15, colour, true);
-  Graph::Rectangle(x, y, x + 15, y + 15, colour, false);
+  const std::uint32_t x = column * kCellSize, y = row * kCellSize;
+  Graph::Rectangle(x, y, x + kCellSize, y + kCellSize, colour, true);
+  Graph::Rectangle(x, y, x + kCellSize, y + kCellSize, colour, false);
 }
 
 // Deliberate: each cell's rectangle reaches 30 cells on, so every later one
@@ -109,7 +110,8 @@ void Square(std::uint32_t column, std::uint32_t row, std::uint32_t colour) {
 void Frame(const std::uint32_t (&map)[9]) {
   for (std::uint32_t r = 1; r <= kGameOverRows; ++r) {
     for (std::uint32_t c = 1; c <= kGameOverColumns; ++c) {
-      Graph::Rectangle(c * 15, r * 15, (c + 30) * 15, (r + 30) * 15, Colour(map, gameOver[r - 1][c - 1]), true);
+      Graph::Rectangle(c * kCellSize, r * kCellSize, (c + 30) * kCellSize, (r + 30) * kCellSize,
+                       Colour(map, gameOver[r - 1][c - 1]), true);
     }
   }
 }
@@ -122,8 +124,8 @@ void Intro() {
   // the title blinks as fast as drawing allows. A key already waiting is
   // seen only after one whole cycle.
   do {
-    for (std::uint32_t i = 8; i <= 18; ++i) {
-      for (std::uint32_t j = 1; j <= kIntroColumns; ++j) Square(j, i, 14);
+    for (std::uint32_t row = 8; row <= 18; ++row) {
+      for (std::uint32_t column = 1; column <= kIntroColumns; ++column) Square(column, row, 14);
     }
     Lib::Delay(10);
     for (std::uint32_t r = 1; r <= kIntroRows; ++r) {
@@ -136,7 +138,7 @@ void Intro() {
 }
 
 void GameOver() {
-  char temp[10];
+  char scoreText[10];
   Graph::ClearScreen(2);
   StandardSound::PlaySoundEvent(StandardSound::EXPLODE);
   for (int pass = 0; pass < 2; ++pass) {
@@ -146,9 +148,9 @@ void GameOver() {
     Lib::Delay(10);
     Frame(colorMap3);
   }
-  WholeStr::CardToStr(score, temp);
+  WholeStr::CardToStr(score, scoreText);
   Graph::RawOutText(25, 450, 12, "Uw score was:");
-  Graph::RawOutText(170, 450, 12, temp);
+  Graph::RawOutText(170, 450, 12, scoreText);
   Graph::RawOutText(25, 495, 15, "Druk op een n voor nieuw spel.");
   newgame = IO::RdKey();
   IO::WrLn();

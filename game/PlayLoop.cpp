@@ -1,6 +1,7 @@
 // The play loop: spawn, a fall interval of `droprate` ms in 10 ms ticks with
 // at most one key per tick, one row of fall, a partial redraw; landing, full
-// rows, the score, the speed-up and a full redraw.
+// rows, the score, the speed-up and a full redraw. The rules (game/Rules.h)
+// decide; this file draws and waits between them.
 #include "console/IO.h"
 #include "console/Lib.h"
 #include "console/WholeStr.h"
@@ -73,8 +74,7 @@ void FallStep() {
     tijd = tijd + 10;
     Lib::Delay(RestOfTick(slept));
   } while (tijd < droprate);
-  empty_under = CheckUnder();
-  if (empty_under) DropBlock();
+  FallOneRow();
   DrawScreen();
 }
 
@@ -94,15 +94,9 @@ void PlayLoop() {
     empty_under = CheckUnder();
     // Deliberate: after q the piece lands where it is, in mid-air if need be.
     while (empty_under && arrow != 'q') FallStep();
-    AllStop();
-    CheckLine();
+    Land();
     ShowScore();
-    // Deliberate: only an exact hit counts, so two rows at once past 3 x i
-    // (2 to 4) stop the speed-ups for the rest of the game.
-    if (score == 3 * i) {
-      droprate = droprate * 8 / 10;
-      i = i + 1;
-    }
+    SpeedUp();
     DrawFullScreen();
   } while (!game_over && arrow != 'q');
 }

@@ -9,15 +9,13 @@ namespace Game {
 // The modules the program body uses, each once, in their fixed order:
 // sound (with console output and the pause), number formatting, graphics,
 // the pause, and the console last, which starts the key reader and, on a
-// terminal, the terminal thread.
+// terminal, the terminal thread. Then binds the rules' RowSound to the row
+// sound.
 void StartModules();
 
 // The program: returns when the game-over question is answered with
 // anything but a lower-case n.
 void ProgramBody();
-
-// A new game's variables: no game over, no key, level 1, 500 ms, score 0.
-void StartGameState();
 
 // One game's pieces, from the first spawn until a piece that did not fit has
 // landed or q was the last key of a fall interval.

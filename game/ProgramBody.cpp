@@ -22,11 +22,11 @@ namespace {
 // Grey dots on the cell corners of the interior; every redraw of a cell
 // paints over its dot, so the first full redraw removes them all.
 void DrawLattice() {
-  for (std::uint32_t column = 1; column <= 21; ++column) {
-    for (j = 1; j <= 30; j = j + 1) {
-      Graph::Plot(15 * column, 15 * j, 8);
-      Graph::Plot(330, 15 * j, 8);
-      Graph::Plot(15 * column, 465, 8);
+  for (std::uint32_t column = kInteriorLeft; column <= kInteriorRight; ++column) {
+    for (j = kInteriorTop; j <= kInteriorBottom; j = j + 1) {
+      Graph::Plot(kCellSize * column, kCellSize * j, 8);
+      Graph::Plot(kCellSize * kRightWall, kCellSize * j, 8);
+      Graph::Plot(kCellSize * column, kCellSize * kFloor, 8);
     }
   }
 }
@@ -55,14 +55,7 @@ void StartModules() {
   // lock is made on first use; the window comes with the first Graph::Init.
   Lib::Init();
   Console::Init();  // last: starts the key reader and the terminal thread
-}
-
-void StartGameState() {
-  game_over = false;
-  arrow = 'a';
-  i = 1;
-  droprate = 500;
-  score = 0;
+  RowSound = [] { StandardSound::PlaySoundEvent(StandardSound::DEL_LINE); };
 }
 
 void ProgramBody() {

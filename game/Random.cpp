@@ -14,7 +14,8 @@ std::uint32_t RandomCard(std::uint32_t min, std::uint32_t max) {
   const float factor = (static_cast<float>(range) + 0.99999f) / 1012.0f;
   gSeed = (gSeed * 351 + 138) % 1013;
   const double product = static_cast<double>(gSeed) * static_cast<double>(factor);
-  // Only a range near 2^32 could round past it; never beyond max.
+  // Mended: from a range of 257 values up the product could exceed the range;
+  // never beyond max.
   return static_cast<std::uint32_t>(std::min(product, static_cast<double>(range))) + min;
 }
 

@@ -1,14 +1,14 @@
 // Turning the falling piece: a quarter turn about its centre cell, worked
-// out on a copy of the window around the centre and written back only when
+// out on a copy of the cells around the centre and written back only when
 // every cell of the piece fits.
 #include "game/Rules.h"
-#include "game/Window.h"
+#include "game/CentreSpan.h"
 
 namespace Game {
 
 namespace {
 
-using TurnWindow = RangeArray<RangeArray<SquareType, 1, 4>, 1, 4>;
+using TurnBox = RangeArray<RangeArray<SquareType, 1, 4>, 1, 4>;
 
 constexpr std::uint32_t kSquareType = 0;
 constexpr std::uint32_t kBarType = 6;
@@ -19,18 +19,18 @@ bool TurnInPlace() {
   if (typegetal == kSquareType) return true;  // the square is never turned
 
   const std::uint32_t m = typegetal == kBarType ? 4 : 3;
-  // The window's [2][2] is the centre. A stale centre may lie anywhere: the
-  // window is then moved back inside the grid.
-  const std::uint32_t left = FitWindow(xC, 1, m, kColumns).first;
-  const std::uint32_t top = FitWindow(yC, 1, m, kRows).first;
+  // The span's [2][2] is the centre. Mended: a stale centre may lie anywhere; the
+  // span is then moved back inside the grid.
+  const std::uint32_t left = FitSpan(xC, 1, m, kColumns).first;
+  const std::uint32_t top = FitSpan(yC, 1, m, kRows).first;
 
-  TurnWindow arr1{};
-  TurnWindow arr2{};  // all Leeg, Kleur 0
+  TurnBox arr1{};
+  TurnBox arr2{};  // all Leeg, Kleur 0
   for (std::uint32_t k = 1; k <= m; ++k) {
     for (std::uint32_t l = 1; l <= m; ++l) arr1[k][l] = scherm[left + k - 1][top + l - 1];
   }
 
-  // The whole window is tested, even after a blocked cell has been found.
+  // The whole span is tested, even after a blocked cell has been found.
   for (std::uint32_t k = 1; k <= m; ++k) {
     for (std::uint32_t l = 1; l <= m; ++l) {
       const SquareType& c = arr1[k][l];
@@ -51,7 +51,7 @@ bool TurnInPlace() {
   }
 
   if (empty_rotate) {
-    // Settled cells stay as they were; every other cell of the window takes
+    // Settled cells stay as they were; every other cell of the span takes
     // the turned picture, so the cells the piece left become Leeg, Kleur 0.
     for (std::uint32_t k = 1; k <= m; ++k) {
       for (std::uint32_t l = 1; l <= m; ++l) {
@@ -71,7 +71,7 @@ void RotateBlock() {
     empty_left = CheckLeft();
     if (empty_left == empty_right) return;  // free on both sides or on neither: stay
     const std::int32_t shift = empty_left ? -1 : 1;
-    // Shifting back the way it came would bring back a grid that has been
+    // Mended: shifting back the way it came would bring back a grid that has been
     // tried already, and so on for ever (an upright bar in a shaft two
     // columns wide). The piece stays where the last shift put it.
     if (shift == -lastShift) return;

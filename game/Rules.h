@@ -1,6 +1,8 @@
 // Game rules: the random generator, the piece table, spawning, moving,
-// landing and turning the falling piece. They work on the state in State.h
-// alone and draw nothing; the play loop redraws after each of them.
+// turning, the fall, landing, full rows and the speed-up. They work on the
+// state in State.h alone and draw, wait and sound nothing; the play loop
+// calls them between its drawing and timing.
+// Depends on: State.h, runtime.
 #pragma once
 
 #include "game/State.h"
@@ -73,7 +75,29 @@ Redraw PlayKey(char key);
 // ---------------------------------------------------------------- full rows
 
 // Removes every full row of the interior, top down: the rows above come
-// down, score grows by one and the row sound plays, once per row.
+// down, score grows by one and RowSound is called, once per row.
 void CheckLine();
+
+// Called once per removed row. The program body sets it to the row sound;
+// until then it does nothing, so the rules need no sound module.
+using RowSoundProc = void (*)();
+extern RowSoundProc RowSound;
+
+// ---------------------------------------------------------------- the fall
+
+// A new game's variables: no game over, no key, level 1, 500 ms, score 0.
+void StartGameState();
+
+// The end of a fall interval, after its ticks: one row down when the piece
+// can fall. Sets empty_under.
+void FallOneRow();
+
+// The piece has stopped falling: its cells settle (AllStop) and full rows go
+// (CheckLine).
+void Land();
+
+// After a landing: when score is exactly 3 x i the interval shortens to 8/10
+// of itself and i goes up by one.
+void SpeedUp();
 
 }  // namespace Game

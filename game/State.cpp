@@ -1,32 +1,44 @@
-// Game state: the module-level variables, zeroed at program start, and the
-// module's one-time start-up.
+// Game state: the module-level variables, zeroed at program start, their
+// snapshot, and the module's one-time start-up.
 #include "game/State.h"
 
 #include "game/Rules.h"
 
+#include <algorithm>
+
 namespace Game {
 
-Playfield scherm;
-PieceTable arr;
+#define GAME_STATE_DEFINE(type, name) type name;
+GAME_STATE(GAME_STATE_DEFINE)
+#undef GAME_STATE_DEFINE
 
-bool game_over;
-bool empty_rotate;
-bool empty_left;
-bool empty_right;
-bool empty_under;
+namespace {
 
-std::uint32_t droprate;
-std::uint32_t score;
-std::uint32_t typegetal;
-std::uint32_t gSeed;
-std::uint32_t xC;
-std::uint32_t yC;
-char newgame;
-std::uint32_t i;
-std::uint32_t j;
-std::uint32_t tijd;
-char arrow;
-char temp[5];
+// Arrays (temp) are copied element by element; everything else by value.
+template <typename T>
+void Copy(T& to, const T& from) {
+  to = from;
+}
+template <typename T, std::size_t N>
+void Copy(T (&to)[N], const T (&from)[N]) {
+  std::copy(from, from + N, to);
+}
+
+}  // namespace
+
+StateSnapshot TakeState() {
+  StateSnapshot state;
+#define GAME_STATE_TAKE(type, name) Copy(state.name, name);
+  GAME_STATE(GAME_STATE_TAKE)
+#undef GAME_STATE_TAKE
+  return state;
+}
+
+void RestoreState(const StateSnapshot& state) {
+#define GAME_STATE_RESTORE(type, name) Copy(name, state.name);
+  GAME_STATE(GAME_STATE_RESTORE)
+#undef GAME_STATE_RESTORE
+}
 
 namespace {
 bool initialised = false;

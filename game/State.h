@@ -1,7 +1,8 @@
 // Game state: the cell record, the playfield `scherm`, the piece table `arr`
-// and every module-level variable of the game, in one place so that tests can
-// read, set and snapshot all of it. Everything starts zeroed at program start;
-// nothing here is allocated at run time.
+// and every module-level variable of the game, listed once (GAME_STATE) so
+// that tests can read, set, reset and snapshot all of it. Everything starts
+// zeroed at program start; nothing here is allocated at run time.
+// Depends on: runtime (checked indexes).
 #pragma once
 
 #include "runtime/Runtime.h"
@@ -83,26 +84,50 @@ using PieceTable = RangeArray<PieceBox, 0, kPieceTypes - 1>;
 
 // ---------------------------------------------------------------- module variables
 
-extern Playfield scherm;
-extern PieceTable arr;
+using ScoreText = char[5];
 
-extern bool game_over;     // a new piece did not fit; the game ends once it has landed
-extern bool empty_rotate;  // the last turn fitted
-extern bool empty_left;    // last CheckLeft
-extern bool empty_right;   // last CheckRight
-extern bool empty_under;   // last CheckUnder: the piece can still fall
+// Every module-level variable, listed once: V(type, name). The declarations
+// below, the definitions in State.cpp, StateSnapshot and ResetState all come
+// from this list, so a variable added here is in every one of them.
+#define GAME_STATE(V)                                                                         \
+  V(Playfield, scherm)                                                                        \
+  V(PieceTable, arr)                                                                          \
+  V(bool, game_over)    /* a new piece did not fit; the game ends once it has landed */       \
+  V(bool, empty_rotate) /* the last turn fitted */                                            \
+  V(bool, empty_left)   /* last CheckLeft */                                                  \
+  V(bool, empty_right)  /* last CheckRight */                                                 \
+  V(bool, empty_under)  /* last CheckUnder: the piece can still fall */                       \
+  V(std::uint32_t, droprate)  /* fall interval in ms */                                       \
+  V(std::uint32_t, score)     /* rows removed this game */                                    \
+  V(std::uint32_t, typegetal) /* type of the falling piece, 0..13 */                          \
+  V(std::uint32_t, gSeed)     /* random generator state, never reset by the game */           \
+  V(std::uint32_t, xC)        /* column of the falling piece's centre */                      \
+  V(std::uint32_t, yC)        /* row of the falling piece's centre */                         \
+  V(char, newgame)            /* answer to the game-over question; 'n' plays again */         \
+  V(std::uint32_t, i)         /* speed level: next speed-up at score 3 x i */                 \
+  V(std::uint32_t, j)         /* counter of the dot lattice */                                \
+  V(std::uint32_t, tijd)      /* ms counted in the current fall interval */                   \
+  V(char, arrow)              /* last key read during play */                                 \
+  V(ScoreText, temp)          /* the score as decimal text */
 
-extern std::uint32_t droprate;   // fall interval in ms
-extern std::uint32_t score;      // rows removed this game
-extern std::uint32_t typegetal;  // type of the falling piece, 0..13
-extern std::uint32_t gSeed;      // random generator state, never reset
-extern std::uint32_t xC;         // column of the falling piece's centre
-extern std::uint32_t yC;         // row of the falling piece's centre
-extern char newgame;             // answer to the game-over question; 'n' plays again
-extern std::uint32_t i;          // speed level: next speed-up at score 3 x i
-extern std::uint32_t j;          // counter of the dot lattice
-extern std::uint32_t tijd;       // ms counted in the current fall interval
-extern char arrow;               // last key read during play
-extern char temp[5];             // the score as decimal text
+#define GAME_STATE_DECLARE(type, name) extern type name;
+GAME_STATE(GAME_STATE_DECLARE)
+#undef GAME_STATE_DECLARE
+
+// A copy of every module variable, for tests that check "nothing else
+// changed" and for putting a state back.
+struct StateSnapshot {
+#define GAME_STATE_MEMBER(type, name) type name;
+  GAME_STATE(GAME_STATE_MEMBER)
+#undef GAME_STATE_MEMBER
+
+  friend bool operator==(const StateSnapshot&, const StateSnapshot&) = default;
+};
+
+StateSnapshot TakeState();
+void RestoreState(const StateSnapshot& state);
+
+// Every module variable as at program start: all zero.
+inline void ResetState() { RestoreState(StateSnapshot{}); }
 
 }  // namespace Game

@@ -8,7 +8,7 @@ int main(int argc, char* argv[]) {
   if (const auto status = Game::HandleArguments(argc, argv)) return *status;
   Runtime::Init();
   Game::ProgramBody();
-  // The key reader, the terminal thread and the window server are still
+  // Mended: the key reader, the terminal thread and the window server are still
   // blocked in their waits: end at once, terminal given back, without
   // running static destructors under them.
   Runtime::Halt("", 0);

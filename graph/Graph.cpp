@@ -284,7 +284,7 @@ bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
   }
   cursorShown = false;  // a new surface has no cursor on it
   NumPColor = ColourCount(nullWindow ? nullDisplayBits : Server::DisplayBits());
-  // Loaded without the colour-count check of RemapAllPalette: on a display of
+  // Mended: loaded without the colour-count check of RemapAllPalette: on a display of
   // fewer than 16 colours that check would leave no palette at all, and
   // colour 12 must still be light red.
   LoadPalette(kStdPalette);
@@ -297,7 +297,7 @@ bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
   cellWidth = m.cellWidth;
   cellHeight = m.cellHeight;
   descent = m.descent;
-  // A surface lower than the descent has no text rows (not a wrapped count).
+  // Mended: a surface lower than the descent has no text rows (not a wrapped count).
   Rows = cellHeight && Depth >= descent ? (Depth - descent) / cellHeight : 0;
   Columns = cellWidth ? Width / cellWidth : 0;
   SetTextWindow(1, 1, Columns, Rows);

@@ -2,6 +2,7 @@
 // window, no locks, no state: Graph decides what to draw and holds the
 // surface lock; everything here clips to the canvas and never writes
 // outside it, whatever the coordinates.
+// Depends on: nothing but the C++ library.
 #pragma once
 
 #include <cstdint>

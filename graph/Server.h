@@ -1,6 +1,7 @@
 // The window server, inside Graph: the back buffer and its surface lock, the
 // server thread with its window, the handshake with Init and Exit, the
 // presents and the window's keys. Graph's drawing code sees only this.
+// Depends on: graph/Raster, platform/Window, platform/ConsoleInput (key records), runtime.
 #pragma once
 
 #include "graph/Raster.h"

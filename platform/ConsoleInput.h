@@ -2,6 +2,7 @@
 // queue. The terminal thread and the graphics window write key records into
 // it (WriteConsoleInput); the key reader thread waits on it and reads them
 // (WaitForConsoleInput, ReadConsoleInput). Thread-safe.
+// Depends on: nothing but the C++ library.
 #pragma once
 
 #include <cstddef>

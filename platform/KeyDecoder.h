@@ -11,6 +11,7 @@
 // parameter, the keypad's application-mode keys, Shift+Tab. Anything else
 // (an unknown or malformed sequence, bytes above 7FH, which no US key types)
 // is dropped whole.
+// Depends on: platform/ConsoleInput (the records it makes).
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
 // The terminal: raw mode and its restoring, the terminal thread, the console
-// mode word, positioned output and the bell.
+// mode word and the screen size with the cursor's place.
 #include "platform/Terminal.h"
 
 #include <poll.h>
@@ -42,21 +42,6 @@ struct CursorReport {
   std::uint16_t row = 0, column = 0;
 };
 CursorReport* report = nullptr;  // made by StartTerminal, never destroyed
-
-// tcgetattr rather than isatty: it is async-signal-safe.
-bool IsTerminal(int fd) {
-  termios t;
-  return ::tcgetattr(fd, &t) == 0;
-}
-
-void WriteAll(int fd, std::string_view s) {
-  while (!s.empty()) {
-    ssize_t n = ::write(fd, s.data(), s.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    s.remove_prefix(static_cast<std::size_t>(n));
-  }
-}
 
 // Termination procedure: async-signal-safe.
 void RestoreTerminal() {
@@ -113,7 +98,7 @@ void TerminalThread() {
     ssize_t n = ::read(STDIN_FILENO, bytes, sizeof bytes);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (n <= 0) break;  // end of file or hang-up: no key will come again
-    // At most one record a byte. The key reader always runs beside this
+    // Mended: at most one record a byte, waited for. The key reader always runs beside this
     // thread and empties the buffer, so the wait is short; while it lasts
     // the terminal holds the rest of a paste, and nothing is dropped.
     WaitForConsoleInputRoom(static_cast<std::size_t>(n), -1);
@@ -122,11 +107,6 @@ void TerminalThread() {
   }
   KeyDecoder::Expire(decoder, Deliver, nullptr);
   running = false;
-}
-
-std::string_view CursorTo(char (&buf)[32], Coord at) {
-  int n = std::snprintf(buf, sizeof buf, "\x1b[%d;%dH", at.Y + 1, at.X + 1);
-  return {buf, static_cast<std::size_t>(n)};
 }
 
 }  // namespace
@@ -140,7 +120,7 @@ bool StartTerminal() {
   termios raw = savedTermios;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);  // ISIG stays: Ctrl+C stops us
   raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
-  // Only Ctrl+C stops us, as with a console's processed input: Ctrl+\ and
+  // Mended: only Ctrl+C stops us, as with a console's processed input: Ctrl+\ and
   // Ctrl+Z would end or stop the program with the terminal still raw, so
   // they arrive as keys.
   raw.c_cc[VQUIT] = _POSIX_VDISABLE;
@@ -190,42 +170,6 @@ bool GetConsoleScreenBufferInfo(ConsoleScreenBufferInfo& info) {
   info.dwSize = {static_cast<std::int16_t>(ws.ws_col), static_cast<std::int16_t>(ws.ws_row)};
   info.dwCursorPosition = {static_cast<std::int16_t>(report->column - 1), static_cast<std::int16_t>(report->row - 1)};
   return true;
-}
-
-void WriteConsoleOutputCharacter(std::string_view text, Coord at) {
-  if (!IsTerminal(STDOUT_FILENO)) return;
-  char buf[32];
-  std::fflush(stdout);
-  WriteAll(STDOUT_FILENO, "\x1b" "7");  // save the cursor
-  WriteAll(STDOUT_FILENO, CursorTo(buf, at));
-  WriteAll(STDOUT_FILENO, text);
-  WriteAll(STDOUT_FILENO, "\x1b" "8");  // and restore it
-}
-
-void SetConsoleCursorPosition(Coord at) {
-  if (!IsTerminal(STDOUT_FILENO)) return;
-  char buf[32];
-  std::fflush(stdout);
-  WriteAll(STDOUT_FILENO, CursorTo(buf, at));
-}
-
-void WriteConsole(std::string_view text) {
-  if (!IsTerminal(STDOUT_FILENO)) return;
-  std::fflush(stdout);
-  WriteAll(STDOUT_FILENO, text);
-}
-
-void Beep(std::uint32_t /*freq*/, std::uint32_t ms) {
-  static std::atomic<std::int64_t> quietAt{0};  // before this, a new beep is merged
-  std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                         std::chrono::steady_clock::now().time_since_epoch())
-                         .count();
-  std::int64_t quiet = quietAt.load();
-  do {
-    if (now < quiet) return;
-  } while (!quietAt.compare_exchange_weak(quiet, now + ms));
-  int fd = IsTerminal(STDOUT_FILENO) ? STDOUT_FILENO : IsTerminal(STDERR_FILENO) ? STDERR_FILENO : -1;
-  if (fd >= 0) WriteAll(fd, "\a");
 }
 
 }  // namespace Platform

@@ -2,13 +2,17 @@
 // put in raw mode for the whole run and given back exactly as it was on every
 // way out (normal end, Halt, Fatal, the signals Runtime handles), and a thread
 // turns the bytes it sends into key records in the console input buffer.
-// Also here: the console mode word, the console output calls of the line
-// editor (screen size, cursor, positioned writes) done with standard control
-// sequences, and Beep.
+// Also here: the console mode word, and the screen size with the cursor's
+// place (its answer comes through the terminal thread). Writing to the
+// terminal is platform/TerminalOutput.
+// Depends on: platform/ConsoleInput, platform/KeyDecoder,
+// platform/TerminalOutput, runtime; termios.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
+
+#include "platform/TerminalOutput.h"
 
 namespace Platform {
 
@@ -33,11 +37,6 @@ bool TerminalRunning();
 bool GetConsoleMode(std::uint32_t& mode);
 bool SetConsoleMode(std::uint32_t mode);
 
-struct Coord {
-  std::int16_t X = 0;
-  std::int16_t Y = 0;
-};
-
 struct ConsoleScreenBufferInfo {
   Coord dwSize;            // columns and rows of the terminal
   Coord dwCursorPosition;  // 0-based
@@ -47,19 +46,5 @@ struct ConsoleScreenBufferInfo {
 // terminal thread). False when standard output is not a terminal, the
 // terminal thread does not run, or no answer comes within half a second.
 bool GetConsoleScreenBufferInfo(ConsoleScreenBufferInfo& info);
-
-// Writes `text` at `at` and puts the cursor back where it was.
-void WriteConsoleOutputCharacter(std::string_view text, Coord at);
-void SetConsoleCursorPosition(Coord at);
-void WriteConsole(std::string_view text);
-// The three above write only when standard output is a terminal: control
-// sequences have no business in a redirected file.
-
-// Rings the terminal bell (standard output, else standard error, if either
-// is a terminal). Never blocks: a beep asked for while the previous one would
-// still sound (within `ms` of it) is merged into it, so a flood of lost keys
-// gives a steady bell, not minutes of queued beeps. A bell has one pitch:
-// `freq` is not used.
-void Beep(std::uint32_t freq, std::uint32_t ms);
 
 }  // namespace Platform

@@ -3,6 +3,7 @@
 // without anti-aliasing, so that every pixel is ink or not. The game's texts
 // are code page 1252 bytes; they become UTF-8 here and nowhere else.
 // Used from one thread at a time (Graph's caller).
+// Depends on: SDL2_ttf.
 #pragma once
 
 #include <cstdint>

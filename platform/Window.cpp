@@ -123,7 +123,7 @@ SDL_Window* Find(WindowId window) { return window ? SDL_GetWindowFromID(window) 
 // ---------------------------------------------------------------------------
 // The display going away
 
-// Xlib calls this when the connection to the X server breaks (the server
+// Mended: Xlib calls this when the connection to the X server breaks (the server
 // ended, or was killed). Its own handler would call exit() from this thread
 // with the others still running; we stop in order instead: the message,
 // the termination procedures (the terminal given back), status 9 as for

@@ -2,6 +2,7 @@
 // video subsystem. Everything here except WakeWindowServer and the
 // informational calls runs on the window server thread of Graph only; Graph
 // owns the thread, the back buffer and the locks, this layer owns SDL.
+// Depends on: SDL2, runtime.
 #pragma once
 
 #include <cstdint>

@@ -2,5 +2,6 @@
 add_library(platform_console STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ConsoleInput.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KeyDecoder.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Terminal.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/Terminal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TerminalOutput.cpp)
 target_link_libraries(platform_console PUBLIC Threads::Threads runtime)

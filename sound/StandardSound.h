@@ -3,7 +3,7 @@
 // files and play flags. InitSound runs the start-up check, tells the player
 // on the console whether sound works and, only then, fills the table. Also
 // the string routines for fixed-size, NUL-terminated character arrays.
-// Depends on IO (console lines) and on the platform's PlaySound.
+// Depends on: IO (console lines), platform/Sound (PlaySound).
 #pragma once
 
 #include <array>

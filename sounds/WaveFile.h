@@ -2,6 +2,7 @@
 // that makes our sounds and by the tests that check what the audio device
 // received; the game itself never includes it (the platform layer decodes
 // wave files through SDL).
+// Depends on: nothing but the C++ library.
 #pragma once
 
 #include <cstddef>

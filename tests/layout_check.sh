@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
-# Fails when a file outside platform/ includes SDL, Xlib or POSIX terminal headers.
+# The layering checks. With the source tree: fails when a file outside
+# platform/ includes SDL, Xlib or POSIX terminal headers. With a build folder too:
+# fails when the rules library (game_rules) reaches anything but the runtime,
+# by the headers its objects were compiled from or by the link line of the
+# programs that link it alone (its tests, the rules fuzz replay).
 cd "$1" || exit 2
 hits=$(grep -rn -E '#\s*include\s*[<"](SDL|termios|sys/ioctl|SDL2/|X11/)' \
   --include='*.cpp' --include='*.h' runtime console sound graph game 2>/dev/null)
@@ -9,3 +13,29 @@ if [ -n "$hits" ]; then
   exit 1
 fi
 echo "platform headers only in platform/"
+[ -n "${2:-}" ] || exit 0
+
+build=$2
+deps=("$build"/game/CMakeFiles/game_rules.dir/*.o.d)
+links=("$build"/tests/game/CMakeFiles/game_rules_tests.dir/link.txt
+       "$build"/tests/fuzz/CMakeFiles/rules_replay.dir/link.txt)
+for f in "${deps[0]}" "${links[@]}"; do
+  [ -f "$f" ] || { echo "missing $f: build first"; exit 2; }
+done
+# Every project header a rules object was compiled from (relative to the
+# build folder, or under the source tree) lies in game/ or runtime/.
+headers=$(cat "${deps[@]}" | tr ' \\' '\n\n' | grep -E '\.h$' | sed -E "s#^$PWD/##; s#^(\.\./)+##")
+outside=$(echo "$headers" | grep -v -E '^/' | grep -v -E '^(game|runtime)/' | sort -u)
+outside+=$(echo "$headers" | grep -E '/SDL2?/' | sort -u)
+if [ -n "$outside" ]; then
+  echo "the rules library includes headers outside game/ and runtime/:"
+  echo "$outside"
+  exit 1
+fi
+bad=$(grep -H -o -E '(SDL2?|lib(console|sound|platform[a-z_]*|graph|game_play)\.a)' "${links[@]}" | sort -u)
+if [ -n "$bad" ]; then
+  echo "the rules library links more than the runtime:"
+  echo "$bad"
+  exit 1
+fi
+echo "rules library: game/ and runtime/ only, nothing else linked"

@@ -2,6 +2,7 @@
 // input on /dev/null (so that no test takes over the terminal running the
 // tests), and put keys into the console input buffer as the terminal or the
 // graphics window would.
+// Depends on: console, platform/ConsoleInput, platform/KeyDecoder, GoogleTest.
 #pragma once
 
 #include <fcntl.h>

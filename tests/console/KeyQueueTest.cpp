@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "ConsoleTestSupport.h"
@@ -27,14 +28,18 @@ std::atomic<int> beeps{0};
 std::atomic<bool> beepWithLockFree{true};
 std::atomic<std::uint32_t> beepFreq{0}, beepMs{0};
 
-// Sounded on the reader thread; another thread checks that queueLock is free.
+// Sounded on the reader thread; another thread looks at the (full) queue,
+// which takes the queue's lock: it must get through while the beep sounds.
 void RecordBeep(std::uint32_t freq, std::uint32_t ms) {
-  bool free = false;
-  std::thread([&free] {
-    free = EventQueue::queueLock->try_lock();
-    if (free) EventQueue::queueLock->unlock();
-  }).join();
-  if (!free) beepWithLockFree = false;
+  auto through = std::make_shared<std::atomic<bool>>(false);
+  std::thread([through] {
+    char ch, scan;
+    EventQueue::peekKey(ch, scan);
+    *through = true;
+  }).detach();  // with the lock held it gets through only after this beep
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!*through && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (!*through) beepWithLockFree = false;
   beepFreq = freq;
   beepMs = ms;
   ++beeps;

@@ -14,12 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "../support/Palette.h"
+
 namespace {
 
-constexpr std::uint32_t kRgb[16] = {
-    0x000000, 0x0000B0, 0x00B000, 0x008080, 0xB00000, 0x800080, 0xB06000, 0xC0C0C0,
-    0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
-};
+constexpr const auto& kRgb = TestPalette::kStandard;
 
 int width = 0, depth = 0;
 std::vector<std::uint32_t> pixels;

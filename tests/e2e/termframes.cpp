@@ -45,7 +45,7 @@ std::string Squares() {
       const std::uint32_t rgb = c.pixels[(r * 15 + 8) * c.width + k * 15 + 8];
       char square = '?';
       for (int n = 0; n < 16; ++n)
-        if (kRgb[n] == rgb) square = "0123456789abcdef"[n];
+        if (Scenario::kStandard[n] == rgb) square = "0123456789abcdef"[n];
       out += text ? 't' : square;
     }
     out += '\n';

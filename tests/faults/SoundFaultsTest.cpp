@@ -29,6 +29,7 @@
 #include "console/IO.h"
 #include "sound/StandardSound.h"
 #include "sounds/WaveFile.h"
+#include "tests/support/SoundConsole.h"
 
 namespace fs = std::filesystem;
 using namespace Platform;
@@ -131,7 +132,9 @@ class SoundFaultsTest : public ::testing::Test {
   }
 };
 
-TEST_F(SoundFaultsTest, BrokenFilesAnswerZeroAndTheNextSoundPlays) {
+TEST_F(SoundFaultsTest, MissingOrBrokenFilesAnswerZeroAndTheNextSoundPlays) {
+  EXPECT_EQ(PlayWithin((dir / "no_such.wav").string(), kAsync), 0);
+  EXPECT_EQ(PlayWithin("no_such_sound_here.wav", kAsync), 0);  // a bare name found nowhere
   const auto data = WaveFile::Bytes(Ramp(4000, 0));
   const auto whole = WaveFile::Encode(data, 22050, 1, 16);
   std::vector<std::pair<std::string, std::vector<std::uint8_t>>> broken = {
@@ -179,23 +182,18 @@ TEST_F(SoundFaultsTest, NothingIsOpenedThatIsNoFile) {
 // The module: a sounds folder that is a file, or holds a FIFO for the check
 // sound, makes the check fail cleanly; an event whose file cannot be played
 // prints the three lines each time and the next event is tried all the same.
-class StandardSoundFaultsTest : public SoundFaultsTest {
+class StandardSoundFaultsTest : public SoundFaultsTest, protected SoundTest::SoundConsole {
  protected:
-  static inline std::string console;
   static inline fs::path folder;
-  static void Capture(std::string_view s) { console += s.substr(0, s.find('\0')); }
   static std::string Folder() { return folder.string(); }
 
   void SetUp() override {
     SoundFaultsTest::SetUp();
-    console.clear();
-    StandardSound::gActive = false;
-    StandardSound::gSoundList = {};
-    IO::WrStrRedirect = Capture;
+    Start();
     StandardSound::SoundFolderRedirect = Folder;
   }
   void TearDown() override {
-    IO::WrStrRedirect = IO::DefaultWrStr;
+    Stop();
     StandardSound::SoundFolderRedirect = Platform::SoundFolder;
     SoundFaultsTest::TearDown();
   }

@@ -1,6 +1,7 @@
 // What every fuzz target uses to say that a property failed: the message on
 // stderr, then abort, which libFuzzer reports as a crash (and keeps the
 // input) and which fails the replaying test.
+// Depends on: nothing but the C library.
 #pragma once
 
 #include <cstdio>

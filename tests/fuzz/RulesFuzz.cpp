@@ -1,8 +1,9 @@
-// Fuzz target: the game's rules driven as the play loop drives them. The
-// input is the generator's starting seed, a few settled cells to start from,
-// and a sequence of actions: the keys 4, 6, 5, 2, 0 and q, and the end of a
-// fall interval (the piece falls a row, or lands: AllStop and CheckLine, the
-// next piece spawns; after game over or q a new playfield). Checked after
+// Fuzz target: the game's rules driven as the play loop drives them, through
+// the same procedures. The input is the generator's starting seed, a few
+// settled cells to start from, and a sequence of actions: the keys 4, 6, 5,
+// 2, 0, 1 and q, and the end of a fall interval (the piece falls a row, or
+// lands: Land and SpeedUp, the next piece spawns; after game over or q a new
+// game on a new playfield). Checked after
 // every single step: the playfield's invariant, and that keys and falls keep
 // the number of falling cells; after a landing no cell is falling.
 #include "game/Rules.h"
@@ -24,17 +25,18 @@ void Check(const char* step, std::uint32_t falling) {
   FUZZ_CHECK(now == falling, "after %s: %u falling cells, was %u", step, now, falling);
 }
 
-// Landing: the falling cells settle and full rows go; after game over or q
-// the next game starts on a new playfield.
-void Land() {
-  AllStop();
+// Landing: the falling cells settle, full rows go and the game may speed
+// up; after game over or q the next game starts on a new playfield.
+void Landing() {
+  Land();
   Check("a landing", 0);
-  CheckLine();
-  Check("the removal of full rows", 0);
+  SpeedUp();
+  // i goes up only when the score has reached 3 x i, one level at a time.
+  FUZZ_CHECK(i >= 1 && 3 * (i - 1) <= score, "after a speed-up: level %u at score %u", i, score);
+  FUZZ_CHECK(droprate <= 500, "after a speed-up: interval %u ms", droprate);
   if (game_over || arrow == 'q') {
     FillPlayfield();
-    game_over = false;
-    arrow = 'a';
+    StartGameState();
     Check("a new playfield", 0);
   }
 }
@@ -48,7 +50,7 @@ std::uint32_t Spawn() {
     Check("a spawn", falling);
     empty_under = CheckUnder();
     if (empty_under) return falling;
-    Land();
+    Landing();
   }
 }
 
@@ -65,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::uint32_t len = next() % 8, k = 0; k < len && x + k <= kInteriorRight; ++k) scherm[x + k][y] = {Stil, 7};
   }
   Check("the settled cells", 0);
-  arrow = 'a';
+  StartGameState();
 
   std::uint32_t falling = Spawn();
   while (at < size) {
@@ -78,11 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The end of a fall interval: one row down if it can; the next interval
     // begins unless it could not or q was the last key.
-    empty_under = CheckUnder();
-    if (empty_under) DropBlock();
+    FallOneRow();
     Check("a fall", falling);
     if (empty_under && arrow != 'q') continue;
-    Land();
+    Landing();
     falling = Spawn();
   }
   return 0;

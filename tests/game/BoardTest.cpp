@@ -14,6 +14,7 @@
 
 namespace {
 
+using Game::kCellSize;
 using Game::scherm;
 
 constexpr std::uint32_t kGround = 0xC0C0C0;  // colour 7
@@ -51,11 +52,11 @@ TEST_F(BoardTest, EmptyCellIsBlackWhateverItsColourSettledAndFallingCellsShowThe
   scherm[7][5] = {Game::Bewegend, 4};
   scherm[8][5] = {Game::CBewegend, 4};
   Game::DrawFullScreen();
-  EXPECT_EQ(Graph::Pixel(5 * 15 + 8, 5 * 15 + 8), 0u);
-  EXPECT_EQ(Graph::Pixel(6 * 15 + 8, 5 * 15 + 8), 0x0000FFu);
-  EXPECT_EQ(Graph::Pixel(7 * 15 + 8, 5 * 15 + 8), 0xB00000u);
-  EXPECT_EQ(Graph::Pixel(8 * 15 + 15, 5 * 15 + 15), 0xB00000u);  // corner to corner, no gap
-  EXPECT_EQ(Graph::Pixel(8 * 15 + 16, 5 * 15 + 8), 0u);
+  EXPECT_EQ(Graph::Pixel(5 * kCellSize + 8, 5 * kCellSize + 8), 0u);
+  EXPECT_EQ(Graph::Pixel(6 * kCellSize + 8, 5 * kCellSize + 8), 0x0000FFu);
+  EXPECT_EQ(Graph::Pixel(7 * kCellSize + 8, 5 * kCellSize + 8), 0xB00000u);
+  EXPECT_EQ(Graph::Pixel(8 * kCellSize + 15, 5 * kCellSize + 15), 0xB00000u);  // corner to corner, no gap
+  EXPECT_EQ(Graph::Pixel(8 * kCellSize + 16, 5 * kCellSize + 8), 0u);
 }
 
 // The cells a DrawScreen repaints, as "first..last" of columns and rows,
@@ -66,8 +67,8 @@ std::string Redrawn() {
   for (std::uint32_t x = 0; x < Game::kColumns; ++x) {
     for (std::uint32_t y = 0; y < Game::kRows; ++y) {
       std::uint32_t painted = 0;
-      for (std::uint32_t py = y * 15 + 1; py <= (y + 1) * 15; ++py)
-        for (std::uint32_t px = x * 15 + 1; px <= (x + 1) * 15; ++px) painted += Graph::Pixel(px, py) != kGround;
+      for (std::uint32_t py = y * kCellSize + 1; py <= (y + 1) * kCellSize; ++py)
+        for (std::uint32_t px = x * kCellSize + 1; px <= (x + 1) * kCellSize; ++px) painted += Graph::Pixel(px, py) != kGround;
       if (painted == 0) continue;
       if (painted != 225) return "cell " + std::to_string(x) + "," + std::to_string(y) + " half painted";
       columns.insert(x);
@@ -117,12 +118,12 @@ TEST_F(BoardTest, RedrawBeyondTheRightWallShowsWhatThoseCellsHold) {
   Game::xC = 21;
   Game::yC = 15;
   Game::DrawScreen();
-  EXPECT_EQ(Graph::Pixel(22 * 15 + 8, 15 * 15 + 8), kRed);  // the wall
-  EXPECT_EQ(Graph::Pixel(23 * 15 + 8, 15 * 15 + 8), 0u);    // guard column: settled, no colour of its own
-  EXPECT_EQ(Graph::Pixel(24 * 15 + 8, 15 * 15 + 8), 0u);    // spare column, never written
+  EXPECT_EQ(Graph::Pixel(22 * kCellSize + 8, 15 * kCellSize + 8), kRed);  // the wall
+  EXPECT_EQ(Graph::Pixel(23 * kCellSize + 8, 15 * kCellSize + 8), 0u);    // guard column: settled, no colour of its own
+  EXPECT_EQ(Graph::Pixel(24 * kCellSize + 8, 15 * kCellSize + 8), 0u);    // spare column, never written
   scherm[23][15].Kleur = 10;
   Game::DrawScreen();
-  EXPECT_EQ(Graph::Pixel(23 * 15 + 8, 15 * 15 + 8), 0x00FF00u);
+  EXPECT_EQ(Graph::Pixel(23 * kCellSize + 8, 15 * kCellSize + 8), 0x00FF00u);
 }
 
 }  // namespace

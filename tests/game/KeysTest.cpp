@@ -45,9 +45,9 @@ TEST_F(KeysTest, OneShortensTheIntervalOnlyAbove200AndDrawsNothing) {
 }
 
 TEST_F(KeysTest, QAndOtherKeysChangeNothingAtOnce) {
-  const auto before = GameTest::Snapshot::Take();
+  const auto before = Game::TakeState();
   for (char key : {'q', '3', 'a', '\0'}) EXPECT_EQ(PlayKey(key), Redraw::None) << int{key};
-  EXPECT_TRUE(GameTest::Snapshot::Take() == before);
+  EXPECT_TRUE(Game::TakeState() == before);
 }
 
 }  // namespace

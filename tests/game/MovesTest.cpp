@@ -49,16 +49,16 @@ TEST_F(MovesTest, OnlyStilNeighboursBlock) {
 TEST_F(MovesTest, ChecksChangeNothingAndWithoutAPieceNothingFalls) {
   Draw(1, 1, {"SSS", "S.S", "SSS"});
   EXPECT_TRUE(PlayfieldInvariant());
-  const Snapshot before = Snapshot::Take();
+  const StateSnapshot before = TakeState();
   EXPECT_EQ(Check(), (Checks{true, true, false}));
-  EXPECT_TRUE(before == Snapshot::Take());
+  EXPECT_TRUE(before == TakeState());
   Draw(10, 10, {"#C"});
-  const Snapshot withPiece = Snapshot::Take();
+  const StateSnapshot withPiece = TakeState();
   Check();
-  EXPECT_TRUE(withPiece == Snapshot::Take());
+  EXPECT_TRUE(withPiece == TakeState());
   scherm = before.scherm;
   AllStop();
-  EXPECT_TRUE(before == Snapshot::Take());
+  EXPECT_TRUE(before == TakeState());
 }
 
 // Three cells in a row, each its own colour, centre in the middle.

@@ -1,5 +1,6 @@
-// Thousands of pieces played with random keys, as the play loop applies
-// them, with the playfield's invariant checked after every single step.
+// Thousands of pieces played with random keys through the rules' own
+// procedures, as the play loop calls them (keys, the fall, the landing, the
+// speed-up), with the playfield's invariant checked after every single step.
 #include "game/Rules.h"
 #include "tests/support/GameState.h"
 #include "tests/support/PlayfieldInvariant.h"
@@ -16,10 +17,14 @@ namespace {
 constexpr int kPieces = 8000;
 
 struct Tally {
-  int games = 0, staleCentres = 0, staleTurns = 0, blockedTurns = 0, midAirLandings = 0;
+  int games = 0, staleCentres = 0, staleTurns = 0, blockedTurns = 0, midAirLandings = 0, speedUps = 0;
+  std::uint32_t fastest = 500;  // the shortest fall interval reached, in ms
 };
 
-char RandomKey(std::mt19937& rng) {
+// A random key; over a well (column `well`, 0 for none) half the keys steer
+// the piece's centre towards it.
+char RandomKey(std::mt19937& rng, std::uint32_t well) {
+  if (well != 0 && xC != well && rng() % 2 == 0) return xC < well ? '6' : '4';
   const std::uint32_t n = rng() % 1000;
   if (n < 250) return '4';
   if (n < 500) return '6';
@@ -30,11 +35,20 @@ char RandomKey(std::mt19937& rng) {
   return '3';
 }
 
+// Every other game starts on three settled rows with a well one column wide
+// (returned), so that random play fills rows and the game speeds up.
+std::uint32_t LayFloor(std::mt19937& rng) {
+  const std::uint32_t gap = kInteriorLeft + rng() % (kInteriorRight - kInteriorLeft + 1);
+  for (std::uint32_t y = kInteriorBottom - 2; y <= kInteriorBottom; ++y) FillRow(y, {gap});
+  return gap;
+}
+
 TEST(RandomPlayTest, InvariantHoldsAfterEveryStep) {
   ResetGameState();
   std::mt19937 rng(20240607);
   Tally tally;
-  arrow = 'a';
+  std::uint32_t well = 0;
+  StartGameState();
   for (int piece = 0; piece < kPieces; ++piece) {
     InsertBlock();
     ASSERT_TRUE(PlayfieldInvariant()) << "spawn of piece " << piece;
@@ -46,7 +60,7 @@ TEST(RandomPlayTest, InvariantHoldsAfterEveryStep) {
     empty_under = CheckUnder();
     while (empty_under && arrow != 'q') {
       for (std::uint32_t keys = rng() % 4; keys > 0; --keys) {
-        const char key = RandomKey(rng);
+        const char key = RandomKey(rng, well);
         arrow = key;
         PlayKey(key);
         if (key == '5' && !empty_rotate) ++tally.blockedTurns;
@@ -54,23 +68,24 @@ TEST(RandomPlayTest, InvariantHoldsAfterEveryStep) {
         ASSERT_TRUE(PlayfieldInvariant()) << "key " << key << ", piece " << piece;
         ASSERT_EQ(FindMoving().count, cells) << "key " << key << ", piece " << piece;
       }
-      empty_under = CheckUnder();
-      if (empty_under) DropBlock();
+      FallOneRow();
       ASSERT_TRUE(PlayfieldInvariant()) << "fall, piece " << piece;
       ASSERT_EQ(FindMoving().count, cells) << "fall, piece " << piece;
     }
     if (empty_under) ++tally.midAirLandings;
-    AllStop();
+    Land();
     ASSERT_TRUE(PlayfieldInvariant()) << "landing of piece " << piece;
     ASSERT_EQ(FindMoving().count, 0u);
-    CheckLine();
-    ASSERT_TRUE(PlayfieldInvariant()) << "rows removed after piece " << piece;
+    const std::uint32_t before = droprate;
+    SpeedUp();
+    tally.speedUps += droprate < before;
+    if (droprate < tally.fastest) tally.fastest = droprate;
 
     if (game_over || arrow == 'q') {
       ++tally.games;
       FillPlayfield();
-      game_over = false;
-      arrow = 'a';
+      well = tally.games % 2 == 1 ? LayFloor(rng) : 0;
+      StartGameState();
     }
   }
   // The run met the cases it is there for.
@@ -79,9 +94,12 @@ TEST(RandomPlayTest, InvariantHoldsAfterEveryStep) {
   EXPECT_GT(tally.staleTurns, 0);
   EXPECT_GT(tally.blockedTurns, 100);
   EXPECT_GT(tally.midAirLandings, 10);
+  EXPECT_GT(tally.speedUps, 0);
+  EXPECT_LE(tally.fastest, 400u);
   std::cout << "games " << tally.games << ", stale centres " << tally.staleCentres
             << ", turns about a stale centre " << tally.staleTurns << ", blocked turns "
-            << tally.blockedTurns << ", mid-air landings " << tally.midAirLandings << "\n";
+            << tally.blockedTurns << ", mid-air landings " << tally.midAirLandings << ", speed-ups "
+            << tally.speedUps << ", fastest interval " << tally.fastest << " ms\n";
 }
 
 }  // namespace

@@ -27,11 +27,11 @@ Flags TurnFlags() { return {empty_rotate, empty_left, empty_right}; }
 TEST_F(RotateTest, SquareIsNeverTurned) {
   PlacePiece(0, 10, 10);
   scherm[12][10] = {Stil, 3};
-  const Snapshot before = Snapshot::Take();
+  const StateSnapshot before = TakeState();
   RotateBlock();
   EXPECT_TRUE(empty_rotate);
   empty_rotate = before.empty_rotate;
-  EXPECT_TRUE(before == Snapshot::Take());
+  EXPECT_TRUE(before == TakeState());
 }
 
 TEST_F(RotateTest, EveryTypeComesBackAfterFourTurnsTheBarAfterTwo) {
@@ -42,7 +42,7 @@ TEST_F(RotateTest, EveryTypeComesBackAfterFourTurnsTheBarAfterTwo) {
     for (std::uint32_t x = 10; x <= 12; ++x) {  // each cell its own colour
       for (std::uint32_t y = 10; y <= 13; ++y) scherm[x][y].Kleur = x * 100 + y;
     }
-    const Snapshot before = Snapshot::Take();
+    const StateSnapshot before = TakeState();
     const Rows shape = Picture(9, 9, 5, 6);
     const std::uint32_t cells = FindMoving().count;
     const int turns = type == 6 ? 2 : 4;
@@ -112,14 +112,14 @@ TEST_F(RotateTest, ColoursTurnWithTheCellsAndLeftCellsLoseTheirs) {
 TEST_F(RotateTest, BlockedTurnWithNoOneWayOutChangesNothing) {
   PlacePiece(11, 9, 9);  // the diagonal, centre (10, 10)
   scherm[9][11] = {Stil, 4};  // where its top left cell would go
-  Snapshot before = Snapshot::Take();
+  StateSnapshot before = TakeState();
   RotateBlock();
   EXPECT_EQ(TurnFlags(), (Flags{false, true, true}));
   EXPECT_TRUE(before.scherm == scherm);
 
   scherm[8][9] = {Stil, 4};  // now neither side is free
   scherm[12][11] = {Stil, 4};
-  before = Snapshot::Take();
+  before = TakeState();
   RotateBlock();
   EXPECT_EQ(TurnFlags(), (Flags{false, false, false}));
   EXPECT_TRUE(before.scherm == scherm);
@@ -140,9 +140,9 @@ TEST_F(RotateTest, AgainstTheRightWallTheBarShiftsLeftAndStaysUpright) {
   EXPECT_EQ(TurnFlags(), (Flags{false, true, true}));
   EXPECT_EQ(xC, 20u);
   EXPECT_EQ(Picture(19, 10, 3, 4), (Rows{".#.", ".C.", ".#.", ".#."}));
-  const Snapshot before = Snapshot::Take();
+  const StateSnapshot before = TakeState();
   RotateBlock();
-  EXPECT_TRUE(before == Snapshot::Take());
+  EXPECT_TRUE(before == TakeState());
 }
 
 TEST_F(RotateTest, BarInATwoColumnShaftStopsShiftingBack) {

@@ -20,12 +20,14 @@
 // three places: while a piece falls there are moving cells; on the game-over
 // screen there are none and the game is over (a spawn did not fit, or q);
 // on the title screen there are none and it is not.
+// Depends on: the program body (game_play) and every module under it, GoogleTest.
 #pragma once
 
 #include "console/Console.h"
 #include "console/EventQueue.h"
 #include "console/IO.h"
 #include "console/Lib.h"
+#include "game/Board.h"
 #include "game/Program.h"
 #include "game/State.h"
 #include "graph/Graph.h"
@@ -33,6 +35,7 @@
 #include "platform/KeyDecoder.h"
 #include "sound/StandardSound.h"
 #include "../support/GameState.h"
+#include "../support/Palette.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -56,8 +59,8 @@ enum class Phase { Title, Play, GameOver };
 inline const char* Name(Phase p) { return p == Phase::Title ? "title" : p == Phase::Play ? "play" : "game over"; }
 
 struct Step {
-  Step(int game, Phase phase, std::uint64_t at, std::string keys = "", std::function<void()> look = {})
-      : game(game), phase(phase), at(at), keys(std::move(keys)), look(std::move(look)) {}
+  Step(int game_, Phase phase_, std::uint64_t at_, std::string keys_ = "", std::function<void()> look_ = {})
+      : game(game_), phase(phase_), at(at_), keys(std::move(keys_)), look(std::move(look_)) {}
 
   int game;                     // from 1
   Phase phase;
@@ -72,22 +75,19 @@ struct SoundCall {
 };
 
 // The standard palette, colour number to 0x00RRGGBB.
-constexpr std::uint32_t kRgb[16] = {
-    0x000000, 0x0000B0, 0x00B000, 0x008080, 0xB00000, 0x800080, 0xB06000, 0xC0C0C0,
-    0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
-};
+using TestPalette::kStandard;
 
 // Pixel of the window's back buffer as a colour number, or -1 when it is no
 // colour of the palette.
 inline int ColourAt(std::uint32_t x, std::uint32_t y) {
   const std::uint32_t rgb = Graph::Pixel(x, y);
   for (int c = 0; c < 16; ++c)
-    if (kRgb[c] == rgb) return c;
+    if (kStandard[c] == rgb) return c;
   return -1;
 }
 
 // The colour number the centre of cell (x, y) of the board shows.
-inline int CellColour(std::uint32_t x, std::uint32_t y) { return ColourAt(x * 15 + 8, y * 15 + 8); }
+inline int CellColour(std::uint32_t x, std::uint32_t y) { return ColourAt(x * 15 + 8, y * Game::kCellSize + 8); }
 
 class Player {
  public:
@@ -284,14 +284,6 @@ class Player {
   }
 };
 
-// Fills row y of the interior with settled cells of colour 7, except the
-// columns named.
-inline void FillRow(std::uint32_t y, std::initializer_list<std::uint32_t> gaps) {
-  for (std::uint32_t x = Game::kInteriorLeft; x <= Game::kInteriorRight; ++x) {
-    bool gap = false;
-    for (std::uint32_t g : gaps) gap = gap || g == x;
-    if (!gap) Game::scherm[x][y] = {Game::Stil, 7};
-  }
-}
+using GameTest::FillRow;
 
 }  // namespace Scenario

@@ -71,7 +71,9 @@ const std::string kSoundCheckFailed =
       int want = (cx == 0 || cx == 22 || cy == 0 || cy == 31) ? 12 : 0;
       for (auto [px, py] : kFirstPiece)
         if (px == cx && py == cy) want = 15;
-      const bool dot = x % 15 == 0 && y % 15 == 0 && x <= 330 && y <= 465 && !(x == 330 && y == 465);
+      constexpr std::uint32_t kRight = Game::kRightWall * Game::kCellSize, kBottom = Game::kFloor * Game::kCellSize;
+      const bool dot = x % Game::kCellSize == 0 && y % Game::kCellSize == 0 && x <= kRight && y <= kBottom &&
+                       !(x == kRight && y == kBottom);
       const bool redrawn = cx >= 10 && cx <= 15 && cy <= 4;
       if (dot && !redrawn) want = 8;
       if (ColourAt(x, y) != want) {
@@ -98,11 +100,7 @@ class ScenarioTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // Nothing may wait in the key queue from an earlier test in this process.
-    char ch, scan;
-    if (EventQueue::queueLock) {
-      while (EventQueue::getKey(ch, scan, false)) {
-      }
-    }
+    EventQueue::Flush();
   }
   Player player;
 };
@@ -117,12 +115,12 @@ TEST_F(ScenarioTest, GameWithNoKeyFromTitleToGameOver) {
       // gone. The second comes after the picture: it is back. It blinks.
       {1, Phase::Title, 0, "", [] {
          for (std::uint32_t r = 8; r <= 18; ++r)
-           for (std::uint32_t c = 1; c <= 21; ++c) EXPECT_EQ(ColourAt(c * 15 + 7, r * 15 + 7), 14) << c << "," << r;
+           for (std::uint32_t c = 1; c <= 21; ++c) EXPECT_EQ(ColourAt(c * Game::kCellSize + 7, r * Game::kCellSize + 7), 14) << c << "," << r;
        }},
       {1, Phase::Title, 1, "xy", [] {
          for (std::uint32_t r = 1; r <= Game::kIntroRows; ++r)
            for (std::uint32_t c = 1; c <= Game::kIntroColumns; ++c)
-             ASSERT_EQ(ColourAt(c * 15 + 7, r * 15 + 7),
+             ASSERT_EQ(ColourAt(c * Game::kCellSize + 7, r * Game::kCellSize + 7),
                        static_cast<int>(Game::colorMap[Game::intro[r - 1][c - 1] - 'a']))
                  << "title square " << c << ", " << r;
        }},
@@ -176,7 +174,7 @@ TEST_F(ScenarioTest, GameWithNoKeyFromTitleToGameOver) {
   // The last frame: the picture in colorMap3, blocks of 15 from (15, 15).
   for (std::uint32_t r = 1; r <= Game::kGameOverRows; ++r)
     for (std::uint32_t c = 1; c <= Game::kGameOverColumns; ++c)
-      ASSERT_EQ(ColourAt(c * 15 + 7, r * 15 + 7),
+      ASSERT_EQ(ColourAt(c * Game::kCellSize + 7, r * Game::kCellSize + 7),
                 static_cast<int>(Game::colorMap3[Game::gameOver[r - 1][c - 1] - 'a']))
           << "game-over block " << c << ", " << r;
   // Right of x 360 and below y 450 all class a (colour 2), but for the

@@ -1,6 +1,7 @@
 // Graph's drawing operations pixel by pixel on the back buffer, with the null
 // window (no server, no display).
 #include "graph/Graph.h"
+#include "tests/support/Palette.h"
 
 #include <gtest/gtest.h>
 
@@ -218,9 +219,7 @@ TEST_F(GraphTest, EachLineStyleOnALineAndAroundACorner) {
 // Palette
 
 TEST_F(GraphTest, StandardPaletteAfterInitWhateverTheDisplay) {
-  const std::uint32_t standard[16] = {0x000000, 0x0000B0, 0x00B000, 0x008080, 0xB00000, 0x800080,
-                                      0xB06000, 0xC0C0C0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF,
-                                      0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+  const auto& standard = TestPalette::kStandard;
   for (std::uint32_t bits : {2u, 24u, 32u}) {
     Open(64, 48, bits);
     for (std::uint32_t c = 0; c < 16; ++c) {

@@ -4,6 +4,7 @@
 // the standard ones stay apart; every character takes one cell and none
 // steers the terminal; the environment picks the depth and character set.
 #include "platform/TermPaint.h"
+#include "tests/support/Palette.h"
 
 #include "../support/TermDecode.h"
 
@@ -16,10 +17,7 @@ using namespace Platform;
 
 namespace {
 
-constexpr std::uint32_t kStandard[16] = {
-    0x000000, 0x0000B0, 0x00B000, 0x008080, 0xB00000, 0x800080, 0xB06000, 0xC0C0C0,
-    0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
-};
+using TestPalette::kStandard;
 
 constexpr TermColours kDepths[] = {TermColours::Direct24, TermColours::Palette256, TermColours::Ansi16};
 constexpr TermCharset kCharsets[] = {TermCharset::Utf8, TermCharset::Latin1, TermCharset::Ascii};

@@ -16,6 +16,7 @@
 #include "sound/StandardSound.h"
 #include "sounds/WaveFile.h"
 #include "tests/support/PulseServer.h"
+#include "tests/support/SoundConsole.h"
 #include "tests/support/Samples.h"
 
 namespace fs = std::filesystem;
@@ -34,10 +35,8 @@ constexpr char kErrorLines[] =
     "       file need here! wohoo.wav\n"
     "       Check whether you have to file AND it is at the good place\n";
 
-class PulseSoundTest : public ::testing::Test {
+class PulseSoundTest : public ::testing::Test, protected SoundTest::SoundConsole {
  protected:
-  static inline std::string console;
-  static void Capture(std::string_view s) { console += s.substr(0, s.find('\0')); }
 
   fs::path dir;
   std::unique_ptr<Pulse::Server> server;
@@ -51,13 +50,10 @@ class PulseSoundTest : public ::testing::Test {
     server = std::make_unique<Pulse::Server>(dir);
     ASSERT_TRUE(server->Start()) << "the test's sound server did not start; see " << dir / "server.log";
     ASSERT_TRUE(server->StartRecording());
-    console.clear();
-    StandardSound::gActive = false;
-    StandardSound::gSoundList = {};
-    IO::WrStrRedirect = Capture;
+    Start();
   }
   void TearDown() override {
-    IO::WrStrRedirect = IO::DefaultWrStr;
+    Stop();
     Platform::CloseSound();
     server.reset();
     std::error_code ec;

@@ -23,6 +23,7 @@
 #include "console/IO.h"
 #include "sound/StandardSound.h"
 #include "sounds/WaveFile.h"
+#include "tests/support/SoundConsole.h"
 
 namespace fs = std::filesystem;
 using namespace Platform;
@@ -180,20 +181,7 @@ TEST_F(SoundDeviceTest, EmptyNameStopsTheSoundAndAnswersNonzero) {
   EXPECT_LT(CountInRange(Written(), 1000), sound.size() / 2);
 }
 
-TEST_F(SoundDeviceTest, MissingOrBrokenFilesAnswerZeroAndTheDeviceStillPlays) {
-  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-  EXPECT_EQ(PlaySound((dir / "no_such.wav").string(), kAsync), 0);
-  EXPECT_EQ(PlaySound("no_such_sound_here.wav", kAsync), 0);
-  const std::string text = (dir / "text.wav").string();
-  {
-    std::FILE* f = std::fopen(text.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs("this is no wave file\n", f);
-    std::fclose(f);
-  }
-  EXPECT_EQ(PlaySound(text, kAsync), 0);
-  EXPECT_NE(PlaySound(Wave("good.wav", Ramp(100, 0)), kAsync), 0);
-}
+// Missing and broken files: tests/faults/SoundFaultsTest.cpp.
 
 TEST_F(SoundDeviceTest, WithoutADeviceEveryCallAnswersZeroAndTheNextRequestTriesAgain) {
   ::setenv("SDL_AUDIODRIVER", "no_such_audio_driver", 1);
@@ -285,19 +273,14 @@ TEST_F(SoundDeviceTest, BareNamesAreFoundInTheWorkingDirectoryThenInTheSoundsFol
 }
 
 // The module on a real device: the check, then an event's samples.
-class StandardSoundDeviceTest : public SoundDeviceTest {
+class StandardSoundDeviceTest : public SoundDeviceTest, protected SoundTest::SoundConsole {
  protected:
-  static inline std::string console;
-  static void Capture(std::string_view s) { console += s.substr(0, s.find('\0')); }
   void SetUp() override {
     SoundDeviceTest::SetUp();
-    console.clear();
-    StandardSound::gActive = false;
-    StandardSound::gSoundList = {};
-    IO::WrStrRedirect = Capture;
+    Start();
   }
   void TearDown() override {
-    IO::WrStrRedirect = IO::DefaultWrStr;
+    Stop();
     SoundDeviceTest::TearDown();
   }
 };

@@ -1,6 +1,7 @@
 // Test support for the game's rules: resetting the module state, a snapshot
-// of all of it, and drawing or reading parts of the playfield as small
+// of all of it (both from game/State.h's one list), and drawing or reading parts of the playfield as small
 // pictures ('.' Leeg, 'S' Stil, '#' Bewegend, 'C' CBewegend).
+// Depends on: game/Rules.h, game/State.h, GoogleTest.
 #pragma once
 
 #include "game/Rules.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -17,15 +19,9 @@ namespace GameTest {
 // Every module variable as at program start, the piece table filled, the
 // generator at its first number and an empty playfield.
 inline void ResetGameState() {
-  using namespace Game;
-  scherm = {};
-  arr = {};
-  game_over = empty_rotate = empty_left = empty_right = empty_under = false;
-  droprate = score = typegetal = gSeed = xC = yC = i = j = tijd = 0;
-  newgame = arrow = '\0';
-  for (char& c : temp) c = '\0';
-  FillPieceTable();
-  FillPlayfield();
+  Game::ResetState();
+  Game::FillPieceTable();
+  Game::FillPlayfield();
 }
 
 // A fixture that starts every test from ResetGameState().
@@ -34,25 +30,14 @@ class FreshGame : public ::testing::Test {
   void SetUp() override { ResetGameState(); }
 };
 
-// All of the module's state, for "nothing changed" checks.
-struct Snapshot {
-  Game::Playfield scherm;
-  Game::PieceTable arr;
-  bool game_over, empty_rotate, empty_left, empty_right, empty_under;
-  std::uint32_t droprate, score, typegetal, gSeed, xC, yC, i, j, tijd;
-  char newgame, arrow;
-  std::string temp;
-
-  static Snapshot Take();
-  bool operator==(const Snapshot&) const = default;
-};
-
-inline Snapshot Snapshot::Take() {
-  namespace G = Game;
-  return {G::scherm,   G::arr,       G::game_over, G::empty_rotate, G::empty_left, G::empty_right,
-          G::empty_under, G::droprate, G::score,   G::typegetal,    G::gSeed,      G::xC,
-          G::yC,       G::i,         G::j,         G::tijd,         G::newgame,    G::arrow,
-          std::string(G::temp, sizeof G::temp)};
+// Fills row y of the interior with settled cells of colour `kleur`, except
+// the columns named.
+inline void FillRow(std::uint32_t y, std::initializer_list<std::uint32_t> gaps = {}, std::uint32_t kleur = 7) {
+  for (std::uint32_t x = Game::kInteriorLeft; x <= Game::kInteriorRight; ++x) {
+    bool gap = false;
+    for (std::uint32_t g : gaps) gap = gap || g == x;
+    if (!gap) Game::scherm[x][y] = {Game::Stil, kleur};
+  }
 }
 
 inline char Mark(Game::BewegingEn b) { return ".S#C"[b]; }

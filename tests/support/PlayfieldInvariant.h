@@ -8,6 +8,7 @@
 //    1..30): the spare cells, row 32 and column 24, are Leeg (their Kleur is
 //    not compared: an empty cell's colour is never shown);
 //  - at most one cell is CBewegend, and when there is one it is at (xC, yC).
+// Depends on: game/State.h, GoogleTest.
 #pragma once
 
 #include "game/State.h"

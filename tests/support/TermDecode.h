@@ -5,6 +5,7 @@
 // the 256 and 24-bit forms, defaults and reset), the alternate screen
 // (the cursor saved on the way in and restored on the way out, as mode 1049
 // does) and the cursor's visibility. Anything else counts in `unknown`.
+// Depends on: nothing but the C++ library.
 #pragma once
 
 #include <algorithm>

@@ -1,5 +1,5 @@
-// Windows of cells kept inside the grid.
-#include "game/Window.h"
+// CentreSpan: spans of cells around a centre, kept inside the grid.
+#include "game/CentreSpan.h"
 
 #include "runtime/Runtime.h"
 
@@ -15,14 +15,14 @@ std::int64_t Signed(std::uint32_t centre) { return static_cast<std::int32_t>(cen
 
 }  // namespace
 
-Span CutWindow(std::uint32_t centre, std::uint32_t before, std::uint32_t after, std::uint32_t size) {
+Span CutSpan(std::uint32_t centre, std::uint32_t before, std::uint32_t after, std::uint32_t size) {
   const std::int64_t first = std::max<std::int64_t>(Signed(centre) - before, 0);
   const std::int64_t last = std::min<std::int64_t>(Signed(centre) + after, std::int64_t{size} - 1);
   if (first > last) return {0, 0};
   return {static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last - first + 1)};
 }
 
-Span FitWindow(std::uint32_t centre, std::uint32_t before, std::uint32_t length, std::uint32_t size) {
+Span FitSpan(std::uint32_t centre, std::uint32_t before, std::uint32_t length, std::uint32_t size) {
   RT_ASSERT(length <= size);
   const std::int64_t first = std::clamp<std::int64_t>(Signed(centre) - before, 0, std::int64_t{size} - length);
   return {static_cast<std::uint32_t>(first), length};

@@ -1,5 +1,5 @@
-// Windows around a centre, kept inside the grid whatever the centre holds.
-#include "game/Window.h"
+// Spans around a centre, kept inside the grid whatever the centre holds.
+#include "game/CentreSpan.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@ namespace {
 
 std::pair<std::uint32_t, std::uint32_t> Cut(std::uint32_t centre, std::uint32_t before, std::uint32_t after,
                                             std::uint32_t size) {
-  const Span s = CutWindow(centre, before, after, size);
+  const Span s = CutSpan(centre, before, after, size);
   return {s.first, s.count};
 }
 
-TEST(WindowTest, CutKeepsWhatLiesInsideTheGrid) {
+TEST(CentreSpanTest, CutKeepsWhatLiesInsideTheGrid) {
   // The redraw's columns: xC - 2 .. xC + 3.
   EXPECT_EQ(Cut(1, 2, 3, 25), std::pair(0u, 5u));
   EXPECT_EQ(Cut(2, 2, 3, 25), std::pair(0u, 6u));
@@ -26,14 +26,14 @@ TEST(WindowTest, CutKeepsWhatLiesInsideTheGrid) {
   EXPECT_EQ(Cut(34, 2, 2, 33), std::pair(32u, 1u));
 }
 
-TEST(WindowTest, FitMovesAWholeWindowInside) {
-  EXPECT_EQ(FitWindow(12, 1, 3, 25).first, 11u);
-  EXPECT_EQ(FitWindow(21, 1, 4, 25).first, 20u);
-  EXPECT_EQ(FitWindow(0, 1, 3, 25).first, 0u);
-  EXPECT_EQ(FitWindow(0xFFFFFFFFu, 1, 3, 25).first, 0u);
-  EXPECT_EQ(FitWindow(31, 1, 3, 33).first, 30u);
-  EXPECT_EQ(FitWindow(57, 1, 4, 33).first, 29u);
-  EXPECT_EQ(FitWindow(57, 1, 4, 33).count, 4u);
+TEST(CentreSpanTest, FitMovesAWholeSpanInside) {
+  EXPECT_EQ(FitSpan(12, 1, 3, 25).first, 11u);
+  EXPECT_EQ(FitSpan(21, 1, 4, 25).first, 20u);
+  EXPECT_EQ(FitSpan(0, 1, 3, 25).first, 0u);
+  EXPECT_EQ(FitSpan(0xFFFFFFFFu, 1, 3, 25).first, 0u);
+  EXPECT_EQ(FitSpan(31, 1, 3, 33).first, 30u);
+  EXPECT_EQ(FitSpan(57, 1, 4, 33).first, 29u);
+  EXPECT_EQ(FitSpan(57, 1, 4, 33).count, 4u);
 }
 
 }  // namespace
