@@ -14,13 +14,10 @@ runs=${2:-1}
 if [ -z "${DISPLAY_FOR_FIRST_RUN:-}" ]; then
   DISPLAY_FOR_FIRST_RUN=1 exec bash "$here/../graph/xvfb_run.sh" bash "$0" "${1:-}" "$runs"
 fi
-work=$(mktemp -d)
+source "$here/../../tests/support/lib.sh"
 game=
-cleanup() {
-  if [ -n "$game" ]; then kill "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+on_exit+=(stop_game)
+stop_game() { if [ -n "$game" ]; then kill "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true; fi; }
 pixel() {  # pixel X Y: the window's pixel as the screen shows it
   /usr/bin/import -window root -crop "1x1+$(($1 + 1))+$(($2 + 1))" -depth 8 txt:- 2>/dev/null | tail -n1 | grep -o '#[0-9A-F]\{6\}'
 }

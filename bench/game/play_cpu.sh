@@ -12,21 +12,7 @@ secs=${2:-20}
 if [ -z "${DISPLAY_FOR_PLAY:-}" ]; then
   DISPLAY_FOR_PLAY=1 exec bash "$here/../graph/xvfb_run.sh" bash "$0" "$build" "$secs"
 fi
-work=$(mktemp -d)
-game=
-cleanup() {
-  if [ -n "$game" ]; then kill "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-wait_for() {  # wait_for <what> <command...>: up to 30 s
-  local what=$1; shift
-  local end=$((SECONDS + 30))
-  until "$@"; do
-    [ $SECONDS -lt $end ] || { echo "timed out waiting for $what" >&2; exit 1; }
-    sleep 0.05
-  done
-}
+source "$here/../../tests/support/lib.sh"
 pixel() {  # pixel X Y: the window's pixel as the screen shows it
   /usr/bin/import -window root -crop "1x1+$(($1 + 1))+$(($2 + 1))" -depth 8 txt:- 2>/dev/null | tail -n1 | grep -o '#[0-9A-F]\{6\}'
 }
@@ -34,6 +20,7 @@ key() { xdotool search --name '^Graph$' windowfocus --sync key "$@" >/dev/null 2
 
 "$build/stackfall" </dev/null >"$work/out" 2>&1 &
 game=$!
+pids+=("$game")
 is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
 wait_for "the title" is 67 37 "#800080"
 key x
@@ -43,7 +30,6 @@ wait_for "the board" is 8 8 "#FF0000"
 sleep 1  # the first presents of the board settle
 
 hz=$(getconf CLK_TCK)
-ticks() { awk '{ print $14 + $15 }' "/proc/$game/stat"; }
 nanos() { cat /proc/"$game"/task/*/schedstat | awk '{ s += $1 } END { print s }'; }
 per_thread() { for task in /proc/"$game"/task/*; do echo "$(basename "$task") $(cat "$task/comm") $(awk '{ print $1 }' "$task/schedstat")"; done; }
 per_thread >"$work/threads0"
@@ -52,9 +38,9 @@ if command -v perf >/dev/null && perf stat -e task-clock -x, -o "$work/probe" tr
   perf stat -e task-clock -x, -o "$work/perf" -p "$game" -- sleep "$secs" &
   perf=$!
 fi
-t0=$(ticks); n0=$(nanos)
+t0=$(ticks "$game"); n0=$(nanos)
 sleep "$secs"
-t1=$(ticks); n1=$(nanos)
+t1=$(ticks "$game"); n1=$(nanos)
 task_ms=?
 if [ -n "$perf" ]; then
   wait "$perf" || true
