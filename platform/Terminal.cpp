@@ -4,6 +4,7 @@
 
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <csignal>
 #include <termios.h>
 #include <unistd.h>
 
@@ -54,10 +55,17 @@ void StopTerminal() {
 }
 
 // Continue procedure (after SIGTSTP and SIGSTOP alike): raw mode again, the
-// shell having put its own modes back meanwhile. Not while continued in the
-// background: the terminal is the shell's then, and `fg` continues us again.
+// shell having put its own modes back meanwhile. Continued in the background
+// (`kill -CONT`), the terminal is the shell's: stop again, as the terminal
+// would stop a background job that sets its modes, so that the shell sees a
+// stopped job and its `fg` continues us (a shell sends no SIGCONT to a job it
+// sees running). With SIGTTOU ignored the game goes on without raw mode.
 void ContinueTerminal() {
-  if (!rawActive.load() || ::tcgetpgrp(STDIN_FILENO) != ::getpgrp()) return;
+  if (!rawActive.load()) return;
+  if (::tcgetpgrp(STDIN_FILENO) != ::getpgrp()) {
+    ::kill(0, SIGTTOU);
+    return;
+  }
   ::tcsetattr(STDIN_FILENO, TCSANOW, &rawTermios);
   resumed.store(true);
 }
