@@ -33,9 +33,12 @@ build build-tsan -DSTACKFALL_SANITIZE=thread -DSTACKFALL_TESTS=ON -DSTACKFALL_BE
 
 echo "=== tests: normal build"
 ctest --test-dir build --output-on-failure -j"$jobs"
+# The end-to-end scripts poll with a deadline (WAIT_SECONDS, 60 by default);
+# under the sanitizers every step runs several times slower (ThreadSanitizer:
+# a run of four games 15 s normally, 80-90 s alone, more beside another).
 echo "=== tests: AddressSanitizer + UndefinedBehaviorSanitizer"
-ctest --test-dir build-asan --output-on-failure -j"$jobs"
+WAIT_SECONDS=120 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 echo "=== tests: ThreadSanitizer (threaded suites)"
-ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threaded
+WAIT_SECONDS=240 ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threaded
 echo "=== fuzzing: ${FUZZ_SECONDS:-25} s per target"
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-25}"
