@@ -148,11 +148,9 @@ void OpenStandardDescriptors() {
 
 void Handle(int sig, const struct sigaction& sa) {
   // Mended: a signal ignored by whoever started us (nohup, a background job)
-  // stays ignored. One that already has a handler (a fuzzer's timer on
-  // SIGALRM, a sanitizer's) stays with it: only the default action is ours.
+  // stays ignored.
   struct sigaction old {};
-  if (sigaction(sig, nullptr, &old) == 0 && !(old.sa_flags & SA_SIGINFO) && old.sa_handler == SIG_DFL)
-    sigaction(sig, &sa, nullptr);
+  if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler != SIG_IGN) sigaction(sig, &sa, nullptr);
 }
 
 #if !defined(RUNTIME_SANITIZED)
