@@ -41,7 +41,7 @@ WAIT_SECONDS=120 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 echo "=== tests: ThreadSanitizer (threaded suites)"
 # Left out there, until it is understood: in its last run (all three
 # descriptors closed, keys typed into the window) the second game's title
-# did not take its key under ThreadSanitizer in 2 runs of 3 (it passes alone,
+# did not take its key under ThreadSanitizer in 3 runs beside other tests (it passes alone,
 # and always in the other two builds).
 WAIT_SECONDS=240 ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threaded -E '^stackfall_descriptors_e2e$'
 echo "=== fuzzing: ${FUZZ_SECONDS:-25} s per target"
