@@ -19,6 +19,7 @@
 #include "tests/fuzz/FuzzCheck.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -41,7 +42,11 @@ void Start() {
   const int null = ::open("/dev/null", O_RDONLY);
   ::dup2(null, STDIN_FILENO);
   ::close(null);
+  // The runtime takes SIGALRM for itself; libFuzzer's timer is an alarm.
+  struct sigaction fuzzerAlarm {};
+  ::sigaction(SIGALRM, nullptr, &fuzzerAlarm);
   BiosIO::Init();
+  ::sigaction(SIGALRM, &fuzzerAlarm, nullptr);
   ConsoleOutput::Beep = CountBeep;
   EventQueue::AddMouseHandler(CountMouse);
 }
