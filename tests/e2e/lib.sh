@@ -32,10 +32,18 @@ shows_game_over() {
     [ "$(cells count 25 495 264 510 15)" -gt 60 ]
 }
 
-# The window the game draws in, for xdotool.
+# Keys into the window the game draws in: focused, then typed at the focus.
+# Not `key` chained after the search: xdotool then sends each event to that
+# window, by the server (XTest) while it has the focus and by XSendEvent once
+# it has not, so a key that makes the game hide its window (n at the game
+# over) had its release sent to the hidden window and stayed down in the
+# server, which then dropped the next press of that key.
 # Errors are not checked: the window may go as the last key arrives, and
 # what a key does is always waited for afterwards.
-type_in_window() { xdotool search --name "^Graph$" windowfocus --sync key "$@" >/dev/null 2>&1 || true; }
+type_in_window() {
+  xdotool search --name "^Graph$" windowfocus --sync >/dev/null 2>&1 || true
+  xdotool key "$@" >/dev/null 2>&1 || true
+}
 
 # A private tmux server for the terminal runs: `tm` talks to it, and it is
 # killed on the way out. start_tmux <columns> <rows> <command>: its one pane

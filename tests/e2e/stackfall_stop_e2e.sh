@@ -52,6 +52,10 @@ start() {
   game_of() { pgrep -P "$(tm display-message -p -t "$pane" '#{pane_pid}')" -x stackfall >/dev/null; }
   wait_for "$pane: the game" game_of
   pid=$(pgrep -P "$(tm display-message -p -t "$pane" '#{pane_pid}')" -x stackfall)
+  # Keys typed before the game takes the terminal are echoed by the shell's
+  # line discipline and dropped at the start: wait for its title first.
+  wait_for "$pane: raw mode at the start" game_raw "$pane"
+  wait_for "$pane: the title" $title
   type_in x x
   wait_for "$pane: the first piece" piece_at 11
 }
@@ -110,12 +114,14 @@ end() {
 }
 
 piece=window_piece
+title=shows_title
 start window ""
 stop TSTP
 stop STOP
 end shows_game_over
 
 piece=view_piece
+title="alternate 1"
 question() { view_cap && [ "$("$termcells" text 33 <"$work/cap")" = "   Druk op een n voor nieuw spel." ]; }
 start view "-u DISPLAY STACKFALL_VIEW=terminal COLORTERM=truecolor LANG=C.UTF-8"
 stop TSTP
