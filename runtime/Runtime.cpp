@@ -32,8 +32,10 @@ namespace {
 // real-time ones are added at Init).
 constexpr int kEnding[] = {SIGHUP,    SIGINT,  SIGQUIT, SIGPIPE, SIGTERM, SIGUSR1,   SIGUSR2, SIGALRM,
                            SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGPWR,  SIGSTKFLT, SIGIO,   SIGSYS};
+#if !defined(RUNTIME_SANITIZED)
 // The crash signals: a sanitizer build reports them with its own handlers.
 constexpr int kCrash[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP};
+#endif
 
 constexpr int kMaxProcs = 16;
 TermProc procs[kMaxProcs];
