@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "console/EventQueue.h"
+#include "runtime/Runtime.h"
 
 namespace Lib {
 
@@ -29,6 +30,7 @@ void Sleep(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::millisec
 std::uint32_t WaitForKey(std::uint32_t ms) { return WaitRedirect(ms); }
 
 std::uint32_t KeyOrTime(std::uint32_t ms) {
+  RT_ASSERT(ms < 4'294'967);  // the microseconds must fit the answer
   const auto start = std::chrono::steady_clock::now();
   const bool key = EventQueue::waitKey(ms);
   const std::uint64_t limit = std::uint64_t{ms} * 1000;

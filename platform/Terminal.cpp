@@ -62,7 +62,9 @@ void StopTerminal() {
 // sees running). With SIGTTOU ignored the game goes on without raw mode.
 void ContinueTerminal() {
   if (!rawActive.load()) return;
-  if (::tcgetpgrp(STDIN_FILENO) != ::getpgrp()) {
+  const pid_t foreground = ::tcgetpgrp(STDIN_FILENO);
+  if (foreground == -1) return;  // hung up: no terminal to stop for or to set
+  if (foreground != ::getpgrp()) {
     ::kill(0, SIGTTOU);
     return;
   }

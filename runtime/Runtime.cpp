@@ -4,6 +4,8 @@
 
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -40,7 +42,10 @@ constexpr int kCrash[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP};
 constexpr int kMaxProcs = 16;
 TermProc procs[kMaxProcs];
 std::atomic<int> procCount{0};
-std::atomic<bool> terminated{false};
+// The thread that runs the termination procedures (0 until the end
+// begins), and whether they have run.
+std::atomic<long> endingThread{0};
+std::atomic<bool> restored{false};
 bool initialised = false;
 
 struct StopProcs {
@@ -49,6 +54,13 @@ struct StopProcs {
 constexpr int kMaxStopProcs = 4;
 StopProcs stopProcs[kMaxStopProcs];
 std::atomic<int> stopCount{0};
+// Stop and continue handlers running now, so that the termination
+// procedures start only after them (a continue must not take raw mode back
+// after the restore); whether a thread runs the continue procedures, and
+// whether a continue came since that run began.
+std::atomic<int> jobHandlers{0};
+std::atomic<bool> continuing{false};
+std::atomic<bool> continueWanted{false};
 
 std::terminate_handler previousTerminate = nullptr;
 
@@ -84,11 +96,43 @@ class Decimal {
   std::size_t length_ = 0;
 };
 
+// gettid, not pthread_self: usable from a signal handler.
+long ThisThread() { return ::syscall(SYS_gettid); }
+
+// Waits up to about a second, in 1 ms naps, for the condition.
+template <typename Condition>
+void NapUntil(Condition done) {
+  const timespec nap{0, 1'000'000};
+  for (int k = 0; k < 1000 && !done(); ++k) ::nanosleep(&nap, nullptr);
+}
+
+// Runs the termination procedures once. False when this thread was already
+// running them and a signal handler cut in: the program ends as soon as
+// that run goes on, so the handler must let it.
+bool RestoreOnce() {
+  const long me = ThisThread();
+  long first = 0;
+  if (!endingThread.compare_exchange_strong(first, me)) {
+    // Mended: a second ending (a signal on another thread) died at once,
+    // with the terminal given back only in part. It waits for the first.
+    if (first == me) return false;
+    NapUntil([] { return restored.load(); });
+    return true;
+  }
+  NapUntil([] { return jobHandlers.load() == 0; });
+  for (int n = procCount.load(); n > 0; --n) procs[n - 1]();
+  restored.store(true);
+  return true;
+}
+
 void OnSignal(int sig) {
   // Mended: the procedures may set errno (restoring a hung-up terminal fails); the
   // interrupted code must find it as it was.
   const int savedErrno = errno;
-  RunTermProcs();
+  if (!RestoreOnce()) {
+    errno = savedErrno;
+    return;
+  }
   // Die of the same signal, so the parent sees how we ended: it comes as
   // soon as this handler returns.
   std::signal(sig, SIG_DFL);
@@ -98,10 +142,35 @@ void OnSignal(int sig) {
 
 void AtExit() { RunTermProcs(); }
 
+// Counts a stop or continue handler in, unless the program is ending.
+bool EnterJobHandler() {
+  jobHandlers.fetch_add(1);
+  if (endingThread.load() == 0) return true;
+  jobHandlers.fetch_sub(1);
+  return false;
+}
+
+// One run at a time, as SIGCONT may come to two threads at once. A
+// continue that comes during a run makes it go round once more: that run
+// may have been stopped again in the background (by the terminal's
+// procedure) and continued by fg, which must then take the terminal.
+void ContinueProcs() {
+  continueWanted.store(true);
+  while (continueWanted.load() && !continuing.exchange(true)) {
+    while (continueWanted.exchange(false)) {
+      const int n = stopCount.load();
+      for (int k = 0; k < n; ++k) stopProcs[k].onContinue();
+    }
+    continuing.store(false);
+  }
+}
+
 void OnContinue(int) {
   const int savedErrno = errno;
-  const int n = stopCount.load();
-  for (int k = 0; k < n; ++k) stopProcs[k].onContinue();
+  if (EnterJobHandler()) {
+    ContinueProcs();
+    jobHandlers.fetch_sub(1);
+  }
   errno = savedErrno;
 }
 
@@ -109,6 +178,10 @@ void OnContinue(int) {
 // with the default action, and take the handler back once continued.
 void OnStop(int sig) {
   const int savedErrno = errno;
+  if (!EnterJobHandler()) {  // ending: the terminal is given back already
+    errno = savedErrno;
+    return;
+  }
   for (int n = stopCount.load(); n > 0; --n) stopProcs[n - 1].onStop();
   struct sigaction ours {}, dfl {};
   dfl.sa_handler = SIG_DFL;
@@ -121,8 +194,11 @@ void OnStop(int sig) {
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
   sigaction(sig, &ours, nullptr);
   // The kernel drops the stop in an orphaned process group (a script that
-  // leads its session, as in a bare terminal): no SIGCONT comes then.
-  OnContinue(SIGCONT);
+  // leads its session, as in a bare terminal): no SIGCONT comes then. When
+  // one is held here, its handler runs the procedures as we return.
+  sigset_t pending;
+  if (sigpending(&pending) != 0 || !sigismember(&pending, SIGCONT)) ContinueProcs();
+  jobHandlers.fetch_sub(1);
   errno = savedErrno;
 }
 
@@ -167,9 +243,17 @@ void Init() {
   if (initialised) return;
   initialised = true;
   OpenStandardDescriptors();
+  // Every handler holds off the ending and job signals while it runs, so
+  // that none cuts another's work on the terminal short on the same thread.
+  sigset_t held;
+  sigemptyset(&held);
+  for (int sig : kEnding) sigaddset(&held, sig);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) sigaddset(&held, sig);
+  sigaddset(&held, SIGTSTP);
+  sigaddset(&held, SIGCONT);
   struct sigaction sa {};
   sa.sa_handler = OnSignal;
-  sigemptyset(&sa.sa_mask);
+  sa.sa_mask = held;
   sa.sa_flags = SA_RESETHAND;
   // Mended: any of these (SIGUSR1 from a stray kill, SIGXCPU under ulimit -t)
   // would otherwise end the program with the terminal left raw.
@@ -186,9 +270,7 @@ void Init() {
 #endif
   // Mended: a stop left the terminal raw, and a continue left it the shell's.
   struct sigaction job {};
-  sigemptyset(&job.sa_mask);
-  sigaddset(&job.sa_mask, SIGTSTP);
-  sigaddset(&job.sa_mask, SIGCONT);
+  job.sa_mask = held;
   job.sa_flags = SA_RESTART;
   job.sa_handler = OnStop;
   Handle(SIGTSTP, job);
@@ -212,10 +294,7 @@ void AddStopProcs(TermProc onStop, TermProc onContinue) {
   stopCount.store(n + 1);
 }
 
-void RunTermProcs() {
-  if (terminated.exchange(true)) return;
-  for (int n = procCount.load(); n > 0; --n) procs[n - 1]();
-}
+void RunTermProcs() { (void)RestoreOnce(); }
 
 void NameThisThread(const char* name) { ::pthread_setname_np(::pthread_self(), name); }
 
@@ -237,9 +316,8 @@ void Halt(std::string_view message, int status) {
 }
 
 void Fatal(Error code, std::string_view what, const char* file, int line) {
-  // Mended: the place was formatted into a 64-byte buffer and an absolute
-  // file name cut it short. Piece by piece, only the numbers in a buffer,
-  // one no int can outgrow.
+  // Mended: a long file name or text cut the message short. It is written
+  // piece by piece, only the numbers through a buffer, one no int outgrows.
   WriteErr("Fatal run-time error: ");
   WriteErr(what);
   WriteErr(" at ");

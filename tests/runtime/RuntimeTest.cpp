@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <string>
 #include <cstdlib>
+#include <ctime>
+#include <string>
+#include <thread>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -92,6 +95,32 @@ TEST_F(RuntimeDeathTest, EachSignalRunsProceduresAndEndsTheProcessByThatSignal) 
         ::testing::KilledBySignal(sig), "^A$")
         << "signal " << sig;
   }
+}
+
+// The terminal given back slowly, and meanwhile another ending signal on
+// another thread: the end waits until the procedure has finished.
+pthread_t bystander;
+void SlowProc() {
+  Say("[");
+  ::pthread_kill(bystander, SIGTERM);
+  const timespec aWhile{0, 200'000'000};
+  ::nanosleep(&aWhile, nullptr);
+  Say("]");
+}
+
+TEST_F(RuntimeDeathTest, ASecondSignalWaitsForTheFirstToGiveTheTerminalBack) {
+  EXPECT_EXIT(
+      {
+        Runtime::Init();
+        Runtime::AddTermProc(SlowProc);
+        std::thread other([] {
+          for (;;) ::pause();
+        });
+        bystander = other.native_handle();
+        other.detach();
+        std::raise(SIGUSR1);
+      },
+      [](int status) { return WIFSIGNALED(status); }, "^\\[\\]$");
 }
 
 TEST_F(RuntimeDeathTest, ASignalIgnoredAtStartStaysIgnored) {
