@@ -37,6 +37,7 @@ perf=
 if command -v perf >/dev/null && perf stat -e task-clock -x, -o "$work/probe" true 2>/dev/null; then
   perf stat -e task-clock -x, -o "$work/perf" -p "$game" -- sleep "$secs" &
   perf=$!
+  pids+=("$perf")
 fi
 t0=$(ticks "$game"); n0=$(nanos)
 sleep "$secs"

@@ -32,6 +32,18 @@ shows_game_over() {
     [ "$(cells count 25 495 264 510 15)" -gt 60 ]
 }
 
+# waits_for_key: the game $pid blocked for a key, in a futex wait with no
+# time-out (the instructions, the game over; play waits with one), five
+# samples in a row: a key typed before may be flushed with the picture's.
+waits_for_key() {
+  local k nr timeout
+  for k in 1 2 3 4 5; do
+    read -r nr _ _ _ timeout _ <"/proc/$pid/syscall" 2>/dev/null || return 1
+    [ "$nr" = 202 ] && [ "$timeout" = 0x0 ] || return 1
+    sleep 0.02
+  done
+}
+
 # Keys into the window the game draws in: focused, then typed at the focus.
 # Not `key` chained after the search: xdotool then sends each event to that
 # window, by the server (XTest) while it has the focus and by XSendEvent once
@@ -45,15 +57,10 @@ type_in_window() {
   xdotool key "$@" >/dev/null 2>&1 || true
 }
 
-# A private tmux server for the terminal runs: `tm` talks to it, and it is
-# killed on the way out. start_tmux <columns> <rows> <command>: its one pane
-# runs the command; sets pane_pid.
-sock="stackfall-e2e-$$-$RANDOM"
-tm() { env -u TMUX tmux -L "$sock" "$@"; }
-stop_tmux() { tm kill-server 2>/dev/null; }
+# start_tmux <columns> <rows> <command>: the private tmux server (`tm`,
+# killed on the way out) with one pane running the command; sets pane_pid.
 start_tmux() {
   command -v tmux >/dev/null || fail "tmux is missing"
-  on_exit+=(stop_tmux)
   tm new-session -d -x "$1" -y "$2" "$3"
   pane_pid=$(tm display-message -p '#{pane_pid}')
 }

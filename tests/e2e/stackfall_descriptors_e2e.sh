@@ -9,22 +9,13 @@ set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
 start_xvfb
-# The main thread blocked for a key (futex), five samples in a row: a key
-# typed before it waits may be flushed with the picture's.
-waits_for_key() {
-  local k nr
-  for k in 1 2 3 4 5; do
-    read -r nr _ <"/proc/$pid/syscall" 2>/dev/null || return 1
-    [ "$nr" = 202 ] || return 1
-    sleep 0.02
-  done
-}
 game_of() { pgrep -P "$(cat "$work/$1.pid")" -x stackfall >/dev/null; }
 play() {  # play <pane> <terminal|window>
   local pane=$1 via=$2 game
   key() { if [ "$via" = window ]; then type_in_window "$@"; else tm send-keys -t "$pane" "$@"; fi; }
   wait_for "$pane: the game" game_of "$pane"
   pid=$(pgrep -P "$(cat "$work/$pane.pid")" -x stackfall)
+  pids+=("$pid")
   for game in 1 2; do
     wait_for "$pane: title $game" shows_title
     key x

@@ -51,7 +51,9 @@ start() {
   type_in "env $2 \"$game\" 2>$work/$pane.err" Enter
   game_of() { pgrep -P "$(tm display-message -p -t "$pane" '#{pane_pid}')" -x stackfall >/dev/null; }
   wait_for "$pane: the game" game_of
+  pids+=("$(tm display-message -p -t "$pane" '#{pane_pid}')")
   pid=$(pgrep -P "$(tm display-message -p -t "$pane" '#{pane_pid}')" -x stackfall)
+  pids+=("$pid")
   # Keys typed before the game takes the terminal are echoed by the shell's
   # line discipline and dropped at the start: wait for its title first.
   wait_for "$pane: raw mode at the start" game_raw "$pane"

@@ -9,8 +9,9 @@
 // gone by; q follows 120 falls (a minute) after the last, long before the
 // pieces reach the top, and N answers the game-over question. So the frames
 // hold every screen the game shows with those keys for a minute after the
-// last, however long the test takes to look meanwhile. Every distinct screen is printed: a line "# LABEL" (title-band,
-// title-picture, instructions, play, game-over), then 40 lines of 37
+// last, however long the test takes to look meanwhile. Every distinct
+// screen is printed: a line "# LABEL" (title-band, title-picture,
+// instructions, play, game-over), then 40 lines of 37
 // characters, one a square: the colour number of the back buffer's pixel in
 // the square's middle in hex, ? when it is none of the palette, t where a
 // text lies over the square (as the terminal view keeps the texts).
@@ -45,7 +46,7 @@ std::string Squares() {
       const std::uint32_t rgb = c.pixels[(r * 15 + 8) * c.width + k * 15 + 8];
       char square = '?';
       for (int n = 0; n < 16; ++n)
-        if (Scenario::kStandard[n] == rgb) square = "0123456789abcdef"[n];
+        if (TestPalette::kStandard[n] == rgb) square = "0123456789abcdef"[n];
       out += text ? 't' : square;
     }
     out += '\n';

@@ -16,10 +16,13 @@ logs+=("$work/play.err")
 find_game() { game_pid=$(pgrep -P "$(cat "$work/play.pid")" -x stackfall); }
 wait_for "the game" find_game
 
+# Each burst that reached a window leaves a line in $work/flood.
 flood() {
   while :; do
-    for w in $(xdotool search --name '^Graph$' 2>/dev/null); do
-      xdotool key --window "$w" --delay 0 --repeat 20 Shift_L 2>/dev/null || true
+    local windows
+    windows=$(xdotool search --name '^Graph$' 2>/dev/null) || { sleep 0.01; continue; }
+    for w in $windows; do
+      if xdotool key --window "$w" --delay 0 --repeat 20 Shift_L 2>/dev/null; then echo >>"$work/flood"; fi
     done
   done
 }
@@ -47,6 +50,8 @@ for (( ; ; )); do
 done
 tm send-keys -t play N
 given_back play 0
+[ -s "$work/flood" ] || fail "no Shift press reached a window of the game"
+echo "ok: $(wc -l <"$work/flood") bursts of 20 Shift presses reached the game's windows"
 clean_log "$work/play.err" "restarts"
 # The game survives an X error; none should come, though (a wake-up that
 # meets a destroyed window was one).

@@ -19,7 +19,8 @@ tm() { env -u TMUX tmux -L "$sock" "$@"; }
 cleanup() {
   local pid f
   for f in "${on_exit[@]}"; do $f || true; done
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # SIGCONT after: a stopped process acts on the SIGTERM only once continued.
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && kill -CONT "$pid" 2>/dev/null || true; done
   tm kill-server 2>/dev/null || true
   # Only our children can be waited for; the others are gone or going.
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
