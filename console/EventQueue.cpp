@@ -55,8 +55,9 @@ bool WaitUntil(Event& e, std::chrono::steady_clock::time_point deadline) {
   return e.changed.wait_until(l, deadline, [&e] { return e.signalled; });
 }
 
-// Mended: made by Init and never destroyed, since the reader may be inside
-// them while the process exits.
+// Mended: destroyed at exit under a waiting key reader, it hung program end.
+// Init makes it and nothing destroys it: the reader may be inside it while
+// the process exits.
 Event* notEmpty = nullptr;
 
 KeyRecord queue[kQueueSize];
@@ -67,8 +68,9 @@ constexpr int kMaxMouseHandlers = 8;
 MouseHandler mouseHandlers[kMaxMouseHandlers];
 int mouseHandlerCount = 0;  // under queueLock
 
-// Mended: atomic, since the termination procedure that reads it may run on
-// any thread (Halt from the window server when the display goes away, a signal).
+// Mended: a data race. The termination procedure that reads it may run on
+// any thread (Halt from the window server when the display goes away, a
+// signal), so it is atomic.
 std::atomic<std::uint32_t> savedInputMode{0};
 bool initialised = false;
 

@@ -38,23 +38,11 @@ std::uint32_t TicksLeft() { return tijd < droprate ? (droprate - tijd + 9) / 10 
 // nearest millisecond.
 std::uint32_t RestOfTick(std::uint32_t slept) { return (10000 - slept + 500) / 1000; }
 
-// One fall interval: the ticks, then one row down if the piece can fall.
-//
-// A tick is the key check, at most one key, then the rest of a 10 ms pause;
-// `tijd` counts 10 per tick and the interval ends with the first tick that
-// takes it to `droprate`. While no key waits, every tick until a key comes
-// or the interval ends is slept in one wait and counted in `tijd` all at
-// once: the key check of a tick with no key can only find what the wait
-// would have returned for. A key that comes mid-tick is carried out at once
-// and its tick pauses what is left of its 10 ms (to the millisecond).
-// What this changes, measured against checking every 10 ms: a key acts as
-// it arrives instead of at the next tick's check (0-10 ms sooner), and the
-// sleep's few microseconds of overshoot come once per wait instead of once
-// per tick. What it keeps: the order of keys and falls, one key per tick (a
-// second key in the same tick waits for the next one), the interval's
-// length in ticks with and without keys, the time of keys and drawing on
-// top of it, q, 0 and 1 as before (they act inside the interval and never
-// end it early).
+// One fall interval: ticks of a key check, at most one key and the rest of a
+// 10 ms pause, each adding 10 to `tijd` until it reaches `droprate`; then one
+// row down if the piece can fall. While no key waits, the ticks up to a key
+// or the interval's end are slept in one wait, so a key acts as it arrives;
+// the order and count of keys, ticks and falls are kept (docs/quirks.md).
 void FallStep() {
   tijd = 0;
   do {

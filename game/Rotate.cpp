@@ -19,8 +19,9 @@ bool TurnInPlace() {
   if (typegetal == kSquareType) return true;  // the square is never turned
 
   const std::uint32_t m = typegetal == kBarType ? 4 : 3;
-  // The span's [2][2] is the centre. Mended: a stale centre may lie anywhere; the
-  // span is then moved back inside the grid.
+  // Mended: a turn about a stale centre, which may lie anywhere, reached
+  // outside the grid; the span is moved back inside. A span not moved has the
+  // centre at its [2][2].
   const std::uint32_t left = FitSpan(xC, 1, m, kColumns).first;
   const std::uint32_t top = FitSpan(yC, 1, m, kRows).first;
 

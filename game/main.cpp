@@ -8,8 +8,8 @@ int main(int argc, char* argv[]) {
   if (const auto status = Game::HandleArguments(argc, argv)) return *status;
   Runtime::Init();
   Game::ProgramBody();
-  // Mended: the key reader, the terminal thread and the window server are still
-  // blocked in their waits: end at once, terminal given back, without
-  // running static destructors under them.
+  // Mended: a normal return would run static destructors under the key
+  // reader, the terminal thread and the window server, still blocked in their
+  // waits. Halt ends at once, the terminal given back.
   Runtime::Halt("", 0);
 }

@@ -4,11 +4,12 @@
 // turns the window's keys into console key records, and closes the window
 // when Exit asks.
 //
-// Mended: the handshake is a state word under the window lock with one condition
-// variable per direction: the caller signals only `toServer` and waits only
-// on `toCaller`, the server the other way round, so no thread can take a
-// signal it gave itself. The old program's lookup of its console window has
-// no counterpart: nothing used the handle and a terminal has no window.
+// Mended: a thread could take the signal it gave itself, and the search for
+// the console window could loop for ever. The handshake is a state word
+// under the window lock with one condition variable per direction: the
+// caller signals only `toServer` and waits only on `toCaller`, the server the
+// other way round. The console window is not looked for: nothing used its
+// handle, and a terminal has no window.
 #include "graph/Server.h"
 
 #include "platform/Window.h"
@@ -34,8 +35,8 @@ constexpr auto kFrame = std::chrono::milliseconds(16);
 // Presents a quiet spell saves up: a key's redraw just after a fall's is
 // shown at once, drawing that goes on is held to one present a frame.
 constexpr int kBurst = 3;
-// Mended: the largest window side SDL makes; a larger one is refused, a null
-// window keeps to it as well.
+// Mended: an oversized window would exhaust memory. This is the largest side
+// SDL makes; a larger one is refused, and a null window keeps to it as well.
 constexpr std::uint32_t kMaxExtent = 16384;
 
 enum class Phase : std::uint8_t {

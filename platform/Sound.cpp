@@ -77,10 +77,10 @@ void Fill(void* userdata, Uint8* stream, int len) {
   }
 }
 
-// Plays `sound` (nullptr: silence) from its first sample, at once. Mended: a
-// sound being heard is not cut off where it stands, which clicks: its next
-// kFade samples fade out over the new sound's start, and a new sound that
-// starts mid-waveform fades in. A sound not begun yet was never heard and goes
+// Mended: a sound cut off where it stood clicked. Plays `sound` (nullptr:
+// silence) from its first sample, at once; the sound being heard fades out
+// over the new sound's start for kFade samples, and a new sound that starts
+// mid-waveform fades in. A sound not begun yet was never heard and goes
 // whole; a sound that starts after silence plays as it is.
 void Start(Mix& mix, std::shared_ptr<const Samples> sound) {
   const bool heard = mix.sound && mix.at > 0 && mix.at < mix.sound->size();
@@ -216,8 +216,8 @@ std::size_t RemainingSamples(State& s) {
   return left;
 }
 
-// The rest keeper's thread. Mended: the device played silence for the whole
-// run. It now closes once the sound is over and all has been quiet for
+// Mended: the device played silence for the whole run. The rest keeper's
+// thread closes it once the sound is over and all has been quiet for
 // kRestAfter, so that the sound server stops mixing our silence (and may
 // suspend its card) while the game plays on; the next request opens it
 // again. A sound still playing when its time comes (a slow server) gets the

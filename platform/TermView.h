@@ -84,9 +84,9 @@ void TakeConsoleText(std::string& out);
 // SIGTSTP: the main screen back, cursor shown, colours reset (the console
 // text stays held). SIGCONT (after SIGTSTP or SIGSTOP): the alternate screen
 // again, the cursor hidden, and kTermResumed for a whole repaint; nothing
-// while shown is false or we are not the
-// terminal's foreground (continued in the background). StartTermView
-// registers both as the runtime's stop procedures.
+// while the view is not shown or we are not the terminal's foreground
+// (continued in the background). StartTermView registers both as the
+// runtime's stop procedures.
 void TermViewStop();
 void TermViewContinue();
 

@@ -60,7 +60,8 @@ void WriteConsole(std::string_view text) {
 }
 
 void Beep(std::uint32_t /*freq*/, std::uint32_t ms) {
-  // Mended: the bell, never blocking; before quietAt a new beep is merged.
+  // Mended: a beep blocked its caller for its length (the key reader, 100 ms
+  // a lost key). The bell never blocks; a beep before quietAt is merged.
   static std::atomic<std::int64_t> quietAt{0};
   std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::steady_clock::now().time_since_epoch())

@@ -382,9 +382,9 @@ bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-      // Mended: the made-up key-down was taken as a press, so Shift held
-      // through a window switch made the next a an A. Its state comes back
-      // with the next real press.
+      // Mended: Shift held through a window switch would make the next a an
+      // A. The key-down SDL makes up at the focus gain is no press; the
+      // modifier's state comes back with its next real press.
       if (MadeUpModifierDown(e.key)) break;
       madeUpMayFollow = false;
       event.kind = e.type == SDL_KEYDOWN ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;

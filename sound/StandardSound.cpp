@@ -28,9 +28,10 @@ void Bind(SoundEventEn e, std::span<const char> fileName, std::uint32_t soundFla
   gSoundList[e].soundFlag = soundFlag;
 }
 
-// Mended: the check sound's path has a separator between the program's
-// sounds folder and the file name. A folder too deep for the buffer would be cut into a wrong path;
-// then the bare name goes instead, which the platform looks up itself.
+// Mended: with no separator between the sounds folder and the file name
+// ("soundsthx.wav") the check sound was never found. A folder too deep for
+// the buffer would be cut into a wrong path: the bare name goes instead,
+// which the platform looks up itself.
 void CheckSoundPath(char (&path)[100]) {
   const std::string folder = SoundFolderRedirect();
   const std::span<const char> folderArray(folder.c_str(), folder.size() + 1);
@@ -106,8 +107,8 @@ std::uint32_t StrLength(std::span<const char> str) {
   return static_cast<std::uint32_t>(nul - str.begin());
 }
 
-// The count is the smaller of the two sizes, computed without the size - 1
-// of the old formula, which wraps round for an empty array.
+// Mended: a count of size - 1 wraps round for an empty array. The count is
+// the smaller of the two sizes.
 void StrCopy(std::span<char> strTo, std::span<const char> strFrom) {
   const std::uint32_t n = MinCard(static_cast<std::uint32_t>(strTo.size()),
                                   static_cast<std::uint32_t>(strFrom.size()));
@@ -117,8 +118,8 @@ void StrCopy(std::span<char> strTo, std::span<const char> strFrom) {
 
 void StrConcatenate(std::span<char> strTo, std::span<const char> strFrom) {
   const std::uint32_t l = StrLength(strTo);
-  // Mended: the room left is 0 for a full strTo without a NUL: nothing is appended
-  // (the old size - 1 - l wrapped round and wrote past the end).
+  // Mended: appending to a full strTo (no NUL) wrote past its end. The room
+  // left, size - l, is 0 there, so nothing is appended.
   const std::uint32_t n = MinCard(static_cast<std::uint32_t>(strTo.size()) - l,
                                   static_cast<std::uint32_t>(strFrom.size()));
   std::copy_n(strFrom.begin(), n, strTo.begin() + l);
