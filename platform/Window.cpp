@@ -34,6 +34,10 @@ std::mutex wakeLock;
 int windowsUp = 0;            // under wakeLock
 SDL_Window* retired = nullptr;  // the window closed last, hidden; under wakeLock
 
+// The window's data: the surface that holds the whole picture. SDL makes a
+// new surface after a resize, which may come at the old one's address.
+constexpr const char* kFilled = "stackfall.filled";
+
 // ---------------------------------------------------------------------------
 // SDL scancode (USB usage) -> PC set-1 make code, E0/E1 prefixes dropped.
 
@@ -304,9 +308,7 @@ bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t wi
   int w = std::min<int>(surface->w, static_cast<int>(std::min<std::uint32_t>(width, 0x7FFF)));
   int h = std::min<int>(surface->h, static_cast<int>(std::min<std::uint32_t>(depth, 0x7FFF)));
   if (w <= 0 || h <= 0 || !pixels) return true;
-  // A surface made afresh (SDL makes a new one after a resize) holds none
-  // of the picture yet.
-  constexpr const char* kFilled = "stackfall.filled";
+  // A surface made afresh holds none of the picture yet.
   if (part && SDL_GetWindowData(win, kFilled) != surface) *part = {0, 0, w, h};
   SDL_SetWindowData(win, kFilled, surface);
   int x0 = 0, y0 = 0, x1 = w, y1 = h;
@@ -406,6 +408,10 @@ bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
           break;
         case SDL_WINDOWEVENT_CLOSE:
           event.kind = WindowEventKind::CloseRequest;
+          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          if (SDL_Window* resized = SDL_GetWindowFromID(e.window.windowID))
+            SDL_SetWindowData(resized, kFilled, nullptr);
           break;
         default:
           break;
