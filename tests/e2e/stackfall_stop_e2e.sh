@@ -49,10 +49,11 @@ start() {
     tm new-session -d -x 100 -y 50 -n "$pane" "bash --noprofile --norc -i"; fi
   at_prompt "$work/$pane.before" "stty -g"
   type_in "env $2 \"$game\" 2>$work/$pane.err" Enter
-  game_of() { pgrep -P "$(tm display-message -p -t "$pane" '#{pane_pid}')" -x stackfall >/dev/null; }
+  local shell
+  shell=$(tm display-message -p -t "$pane" '#{pane_pid}')
+  pids+=("$shell")
+  game_of() { pid=$(pgrep -P "$shell" -x stackfall); }
   wait_for "$pane: the game" game_of
-  pids+=("$(tm display-message -p -t "$pane" '#{pane_pid}')")
-  pid=$(pgrep -P "$(tm display-message -p -t "$pane" '#{pane_pid}')" -x stackfall)
   pids+=("$pid")
   # Keys typed before the game takes the terminal are echoed by the shell's
   # line discipline and dropped at the start: wait for its title first.

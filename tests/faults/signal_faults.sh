@@ -20,9 +20,8 @@ done
 for sig in "${ending[@]}"; do given_back "$sig" $((128 + $(kill -l "$sig"))); done
 
 # --- Crashes and an uncaught exception ---------------------------------------
-sanitize=$(sed -n 's/^STACKFALL_SANITIZE:[A-Z]*=//p' "$BUILD/CMakeCache.txt")
-grep -q '^STACKFALL_SANITIZE:' "$BUILD/CMakeCache.txt" || fail "no STACKFALL_SANITIZE in $BUILD/CMakeCache.txt"
-if [ -z "$sanitize" ]; then
+sanitize=$(grep '^STACKFALL_SANITIZE:' "$BUILD/CMakeCache.txt") || fail "no STACKFALL_SANITIZE in $BUILD/CMakeCache.txt"
+if [ -z "${sanitize#*=}" ]; then
   crashes=(segv:SEGV bus:BUS fpe:FPE ill:ILL abort:ABRT overflow:SEGV throw:ABRT)
 else
   crashes=(throw:ABRT)
