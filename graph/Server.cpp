@@ -72,6 +72,7 @@ struct State {
   std::atomic<bool> serving{false};
   std::atomic<void (*)()> otherView{nullptr};
   std::atomic<bool> dirty{false};
+  std::atomic<bool> presenting{false};  // raised before dirty is cleared
   Box changed = kNothing;  // under the surface lock: since the last present
   std::atomic<std::uint64_t> presents{0};
 };
@@ -95,6 +96,7 @@ int Extent(std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v,
 void Present(State& s, Platform::WindowId window, bool whole = false) {
   std::lock_guard windowLock(s.windowLock);
   Platform::PixelRect part{0, 0, 0, 0};
+  s.presenting.store(true);
   {
     std::lock_guard surfaceLock(s.surfaceLock);
     s.dirty.store(false);
@@ -111,6 +113,18 @@ void Present(State& s, Platform::WindowId window, bool whole = false) {
   }
   Platform::UpdateWindow(window, &part);
   s.presents.fetch_add(1);
+  s.presenting.store(false);
+}
+
+// Mended: keys typed faster than the key reader took them filled the
+// console buffer, and the rest were dropped unheard (no bell, not counted).
+// As the terminal's keys do, each waits for room, a bounded while: with no
+// reader at all the window must go on.
+void Deliver(const Platform::InputRecord& record) {
+  constexpr int kRoomWaitMs = 50;
+  if (Platform::WriteConsoleInput(record)) return;
+  Platform::WaitForConsoleInputRoom(1, kRoomWaitMs);
+  Platform::WriteConsoleInput(record);
 }
 
 // Runs the window's events until a close is asked for; returns whether the
@@ -142,8 +156,7 @@ bool Serve(State& s, Platform::WindowId window) {
       }
       case Platform::WindowEventKind::KeyDown:
       case Platform::WindowEventKind::KeyUp:
-        Platform::WriteConsoleInput(
-            KeyRecord(event.kind == Platform::WindowEventKind::KeyDown, event.scan, modifiers));
+        Deliver(KeyRecord(event.kind == Platform::WindowEventKind::KeyDown, event.scan, modifiers));
         break;
       case Platform::WindowEventKind::FocusChanged:
         modifiers = 0;
@@ -387,7 +400,9 @@ Platform::InputRecord KeyRecord(bool down, std::uint8_t scan, std::uint32_t& mod
 
 std::uint64_t PresentCount() { return S().presents.load(); }
 
-bool UpToDate() { return !S().dirty.load(); }
+// Not while a present is under way: dirty is cleared as it begins, after
+// presenting is raised, so read in the other order.
+bool UpToDate() { return !S().dirty.load() && !S().presenting.load(); }
 
 void ServeOtherView(void (*wake)()) { S().otherView.store(wake); }
 
