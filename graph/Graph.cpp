@@ -308,6 +308,8 @@ bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
 
 void Exit() { View::Close(); }
 
+void SetWindowLook(std::uint32_t scale, bool fullScreen) { Server::SetWindowLook({scale, fullScreen}); }
+
 // ---------------------------------------------------------------------------
 // Drawing
 

@@ -53,6 +53,11 @@ bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
 // Closes the window; its back buffer goes with it. Nothing when none is open.
 void Exit();
 
+// The window's business only, how the picture is shown and never what it
+// is: from the next Init on, the window shows it at a whole scale (0: the
+// desktop's own scale; 1 until this is called), full screen when asked.
+void SetWindowLook(std::uint32_t scale, bool fullScreen);
+
 // ---------------------------------------------------------------------------
 // Drawing. Colour numbers select palette entry (colour mod 256). Before the
 // first successful Init, and after Exit, there is no back buffer and drawing

@@ -61,6 +61,7 @@ struct State {
   bool keepOnClose = false;  // a restart: the old window stays up until the new one shows
   int x = 0, y = 0;
   int width = 0, depth = 0;
+  Platform::WindowLook look;
   std::uint32_t displayBits = 24;
 
   // Surface lock: the back buffer.
@@ -197,13 +198,14 @@ void ServerMain() {
   Platform::WindowId retiring = 0;
   for (;;) {
     int x, y, width, depth;
+    Platform::WindowLook look;
     {
       std::unique_lock lock(s.windowLock);
       s.toServer.wait(lock, [&] { return s.openWanted; });
       s.openWanted = false;
-      x = s.x, y = s.y, width = s.width, depth = s.depth;
+      x = s.x, y = s.y, width = s.width, depth = s.depth, look = s.look;
     }
-    Platform::WindowId window = Platform::OpenWindow("Graph", x, y, width, depth);
+    Platform::WindowId window = Platform::OpenWindow("Graph", x, y, width, depth, look);
     if (!window) {
       Platform::ErrorBox("Couldn't create main window");
       Runtime::Halt("", 9);
@@ -355,6 +357,12 @@ bool Open(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
   lock.unlock();
   Wake();
   return true;
+}
+
+void SetWindowLook(Platform::WindowLook look) {
+  State& s = S();
+  std::lock_guard lock(s.windowLock);
+  s.look = look;
 }
 
 bool OpenNull(std::uint32_t width, std::uint32_t depth) {

@@ -6,6 +6,7 @@
 
 #include "graph/Raster.h"
 #include "platform/ConsoleInput.h"
+#include "platform/Window.h"
 
 #include <cstdint>
 #include <mutex>
@@ -34,6 +35,9 @@ void Wake();
 // window first on a restart) and makes a cleared back buffer of
 // width x depth. False when there is no display, no server or no memory.
 bool Open(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t depth);
+
+// How the windows opened from now on show the back buffer (Graph::SetWindowLook).
+void SetWindowLook(Platform::WindowLook look);
 
 // The back buffer alone, no window: headless runs.
 bool OpenNull(std::uint32_t width, std::uint32_t depth);
