@@ -23,13 +23,14 @@ bool WaitFor(Condition done) {
   return true;
 }
 
-void PushKey(bool down, SDL_Scancode scancode, bool repeat = false) {
+void PushKey(bool down, SDL_Scancode scancode, bool repeat = false, Uint16 mod = KMOD_NONE) {
   SDL_Event e{};
   e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   e.key.windowID = Platform::LastWindowInfo().id;
   e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   e.key.repeat = repeat;
   e.key.keysym.scancode = scancode;
+  e.key.keysym.mod = mod;
   ASSERT_EQ(SDL_PushEvent(&e), 1);
 }
 
@@ -178,10 +179,30 @@ TEST_F(ServerTest, KeysBecomeConsoleKeyRecords) {
   ExpectKey(true, 0x30, 0);
 }
 
-TEST_F(ServerTest, ExposeShowsTheBackBufferAgain) {
-  const std::uint64_t presents = Graph::PresentCount();
-  PushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
-  EXPECT_TRUE(WaitFor([&] { return Graph::PresentCount() > presents; }));
+TEST_F(ServerTest, F11AndAltEnterAreTheWindowsOwnAndAltStillGoesThrough) {
+  PushKey(true, SDL_SCANCODE_F11);
+  PushKey(true, SDL_SCANCODE_F11, true);
+  PushKey(false, SDL_SCANCODE_F11);
+  PushKey(true, SDL_SCANCODE_LALT);
+  PushKey(true, SDL_SCANCODE_RETURN, false, KMOD_LALT);
+  PushKey(false, SDL_SCANCODE_LALT);
+  PushKey(false, SDL_SCANCODE_RETURN);  // released after Alt: still the window's
+  PushKey(true, SDL_SCANCODE_RETURN);   // Enter alone is the game's
+  PushKey(true, SDL_SCANCODE_KP_ENTER, false, KMOD_RALT);
+  PushKey(false, SDL_SCANCODE_KP_ENTER, false, KMOD_RALT);
+  PushKey(true, SDL_SCANCODE_Q);
+  ExpectKey(true, 0x38, 0);
+  ExpectKey(false, 0x38, Platform::LEFT_ALT_PRESSED);
+  ExpectKey(true, 0x1C, 0);
+  ExpectKey(true, 0x10, 0);
+}
+
+TEST_F(ServerTest, ExposeAndResizeShowTheBackBufferAgain) {
+  for (const SDL_WindowEventID what : {SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_SIZE_CHANGED}) {
+    const std::uint64_t presents = Graph::PresentCount();
+    PushWindowEvent(what);
+    EXPECT_TRUE(WaitFor([&] { return Graph::PresentCount() > presents; })) << what;
+  }
 }
 
 TEST_F(ServerTest, PresentsAreCoalesced) {
