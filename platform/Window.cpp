@@ -320,11 +320,23 @@ WindowId OpenWindow(const char* title, int x, int y, int w, int h, WindowLook lo
   // Shown only once it has its icon and its least size, so that a window
   // manager sees them as it takes the window on.
   Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
-  if (made.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-  SDL_Window* win = SDL_CreateWindow(title, x, y, made.w, made.h, flags);
+  // Full screen from the start is made over the screen: with no window
+  // manager to do it, nobody would enlarge it. Its size as a window is
+  // then told to SDL, for the way back.
+  SDL_Rect screen{x, y, made.w, made.h};
+  if (made.fullScreen) {
+    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    const SDL_Point at{x, y};
+    SDL_GetDisplayBounds(std::max(0, SDL_GetPointDisplayIndex(&at)), &screen);
+  }
+  SDL_Window* win = SDL_CreateWindow(title, screen.x, screen.y, screen.w, screen.h, flags);
   if (!win) {
     std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
     return 0;
+  }
+  if (made.fullScreen) {
+    SDL_SetWindowPosition(win, x, y);
+    SDL_SetWindowSize(win, made.w, made.h);
   }
   SDL_SetWindowMinimumSize(win, w, h);
   SetIcon(win);
@@ -529,8 +541,14 @@ bool WindowsOwnKey(const SDL_KeyboardEvent& key) {
   SDL_Window* win = SDL_GetWindowFromID(key.windowID);
   if (!win || key.repeat) return true;
   const bool full = (SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
-  if (SDL_SetWindowFullscreen(win, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) == 0 && key.windowID == carried.id)
-    carried.fullScreen = !full;
+  if (SDL_SetWindowFullscreen(win, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 || key.windowID != carried.id)
+    return true;
+  carried.fullScreen = !full;
+  // A window that began full screen has no other size for the window
+  // manager to go back to: it is given its own.
+  int w = 0, h = 0;
+  SDL_GetWindowSize(win, &w, &h);
+  if (full && (w != carried.w || h != carried.h)) SDL_SetWindowSize(win, carried.w, carried.h);
   return true;
 }
 
