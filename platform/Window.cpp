@@ -316,6 +316,8 @@ WindowId OpenWindow(const char* title, int x, int y, int w, int h, WindowLook lo
   const int scale = look.scale ? static_cast<int>(std::min<std::uint32_t>(look.scale, kLargestScale))
                                : FittingDesktopScale(x, y, w, h);
   Carried made{0, w, h, w * scale, h * scale, look.fullScreen};
+  // Deliberate: a new game's window is as the player left the last one,
+  // whatever the scale asked for at start.
   if (carried.pictureW == w && carried.pictureH == h) made = carried;
   // Shown only once it has its icon and its least size, so that a window
   // manager sees them as it takes the window on.
@@ -329,6 +331,10 @@ WindowId OpenWindow(const char* title, int x, int y, int w, int h, WindowLook lo
     const SDL_Point at{x, y};
     SDL_GetDisplayBounds(std::max(0, SDL_GetPointDisplayIndex(&at)), &screen);
   }
+  // Deliberate: at (x, y) at every scale, a window manager or not. SDL
+  // 2.26 would turn SDL_WINDOWPOS_UNDEFINED into the middle of the screen,
+  // marked as the user's own choice, so the window manager would not place
+  // it either.
   SDL_Window* win = SDL_CreateWindow(title, screen.x, screen.y, screen.w, screen.h, flags);
   if (!win) {
     std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
