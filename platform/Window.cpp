@@ -45,8 +45,8 @@ SDL_Window* retired = nullptr;  // the window closed last, hidden; under wakeLoc
 constexpr const char* kFilled = "stackfall.filled";
 
 // What the player made of the last window: its drawing area and whether it
-// was full screen, for the next window of the same picture size. The window
-// server thread's own.
+// was full screen, for a window of the same picture size that follows it
+// while it is still open. The window server thread's own.
 struct Carried {
   WindowId id = 0;
   int pictureW = 0, pictureH = 0;
@@ -317,8 +317,15 @@ WindowId OpenWindow(const char* title, int x, int y, int w, int h, WindowLook lo
                                : FittingDesktopScale(x, y, w, h);
   Carried made{0, w, h, w * scale, h * scale, look.fullScreen};
   // Deliberate: a new game's window is as the player left the last one,
-  // whatever the scale asked for at start.
-  if (carried.pictureW == w && carried.pictureH == h) made = carried;
+  // whatever the scale asked for at start: a window that follows one still
+  // open, of the same picture size (a restart; after a close, the look
+  // asked for counts again).
+  bool following = false;
+  {
+    std::lock_guard lock(wakeLock);
+    following = windowsUp > 0;
+  }
+  if (following && carried.pictureW == w && carried.pictureH == h) made = carried;
   // Shown only once it has its icon and its least size, so that a window
   // manager sees them as it takes the window on.
   Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
@@ -455,7 +462,13 @@ void CopyScaled(SDL_Surface* surface, const std::uint32_t* pixels, std::uint32_t
     if (k == 1) {
       std::memcpy(out, from + (to.x - at.x), static_cast<std::size_t>(to.w) * 4);
     } else {
-      for (int x = 0; x < to.w; ++x) out[x] = from[(to.x + x - at.x) / k];
+      // Each picture pixel k times; the first may be cut by the area's edge.
+      const std::uint32_t* in = from + (to.x - at.x) / k;
+      int copies = k - (to.x - at.x) % k;
+      for (int x = 0; x < to.w; copies = k) {
+        const std::uint32_t p = *in++;
+        for (const int end = std::min(to.w, x + copies); x < end; ++x) out[x] = p;
+      }
     }
     if (!same)
       SDL_ConvertPixels(to.w, 1, SDL_PIXELFORMAT_RGB888, widened.data(), to.w * 4, surface->format->format, first,

@@ -33,9 +33,9 @@ struct WindowLook {
 // Opens a visible, resizable window for a picture of w x h pixels, with the
 // game's icon, at (x, y): its drawing area is the picture at the look's
 // scale, or the whole screen when full screen; it can be made no smaller
-// than the picture. A window that follows another of the same picture size
-// keeps that one's size and full screen (a new game keeps what the player
-// chose). 0 on failure, SDL's reason on stderr.
+// than the picture. A window opened while another of the same picture size
+// is still open keeps that one's size and full screen (a new game keeps what
+// the player chose). 0 on failure, SDL's reason on stderr.
 WindowId OpenWindow(const char* title, int x, int y, int w, int h, WindowLook look = {});
 void CloseWindow(WindowId window);
 
