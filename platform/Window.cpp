@@ -309,13 +309,12 @@ int FittingDesktopScale(int x, int y, int w, int h) {
   return std::min(static_cast<int>(scale), PlacePicture(usable.w, usable.h, w, h).scale);
 }
 
-}  // namespace
-
-WindowId OpenWindow(const char* title, int x, int y, int w, int h, WindowLook look) {
+// The window to open for a picture of w x h: as the look asks, or as the
+// player left the one still open.
+Carried Planned(int x, int y, int w, int h, WindowLook look) {
   constexpr int kLargestScale = 8;
   const int scale = look.scale ? static_cast<int>(std::min<std::uint32_t>(look.scale, kLargestScale))
                                : FittingDesktopScale(x, y, w, h);
-  Carried made{0, w, h, w * scale, h * scale, look.fullScreen};
   // Deliberate: a new game's window is as the player left the last one,
   // whatever the scale asked for at start: a window that follows one still
   // open, of the same picture size (a restart; after a close, the look
@@ -325,9 +324,13 @@ WindowId OpenWindow(const char* title, int x, int y, int w, int h, WindowLook lo
     std::lock_guard lock(wakeLock);
     following = windowsUp > 0;
   }
-  if (following && carried.pictureW == w && carried.pictureH == h) made = carried;
-  // Shown only once it has its icon and its least size, so that a window
-  // manager sees them as it takes the window on.
+  if (following && carried.pictureW == w && carried.pictureH == h) return carried;
+  return {0, w, h, w * scale, h * scale, look.fullScreen};
+}
+
+// Makes the planned window at (x, y), hidden until it has its icon and its
+// least size, so that a window manager sees them as it takes it on.
+SDL_Window* Create(const char* title, int x, int y, const Carried& made) {
   Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
   // Full screen from the start is made over the screen: with no window
   // manager to do it, nobody would enlarge it. Its size as a window is
@@ -345,15 +348,24 @@ WindowId OpenWindow(const char* title, int x, int y, int w, int h, WindowLook lo
   SDL_Window* win = SDL_CreateWindow(title, screen.x, screen.y, screen.w, screen.h, flags);
   if (!win) {
     std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
-    return 0;
+    return nullptr;
   }
   if (made.fullScreen) {
     SDL_SetWindowPosition(win, x, y);
     SDL_SetWindowSize(win, made.w, made.h);
   }
-  SDL_SetWindowMinimumSize(win, w, h);
+  SDL_SetWindowMinimumSize(win, made.pictureW, made.pictureH);
   SetIcon(win);
   SDL_ShowWindow(win);
+  return win;
+}
+
+}  // namespace
+
+WindowId OpenWindow(const char* title, int x, int y, int w, int h, WindowLook look) {
+  Carried made = Planned(x, y, w, h, look);
+  SDL_Window* win = Create(title, x, y, made);
+  if (!win) return 0;
   SDL_Surface* surface = SDL_GetWindowSurface(win);
   if (!surface) {
     std::fprintf(stderr, "SDL_GetWindowSurface: %s\n", SDL_GetError());

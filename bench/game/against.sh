@@ -4,6 +4,9 @@
 # probe.sh measure it and this build's game one after the other, with this
 # build's probes for both.
 #   bash bench/game/against.sh [build folder, default build] [REV] [seconds]
+# The environment reaches both games and the probes: with STACKFALL_SCALE=3
+# XVFB_SIZE=2000x2000 this build's game plays at scale 3 (REV's, if it has
+# no scale, at 1).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
@@ -17,7 +20,9 @@ cleanup() {
 }
 trap cleanup EXIT
 git -C "$top" worktree add --detach --quiet "$old/src" "$rev"
-cmake -S "$old/src" -B "$old/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$old/src" -B "$old/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build "$old/build" -j2 --target stackfall >/dev/null
 # The old game with this build's probes.
 mkdir "$old/run"

@@ -114,6 +114,28 @@ TEST_F(ServerTest, RestartOpensANewWindowOfTheNewSizeAndExitClosesIt) {
   EXPECT_EQ(Platform::LastWindowInfo().surfaceWidth, 555);
 }
 
+TEST_F(ServerTest, TheLookReachesTheNextWindowAndARestartKeepsTheWindowAsItWas) {
+  Graph::SetWindowLook(2, false);
+  Graph::Exit();
+  ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
+  Platform::WindowInfo made = Platform::LastWindowInfo();
+  EXPECT_EQ(made.scale, 2);
+  EXPECT_EQ(made.surfaceWidth, 1110);
+  EXPECT_EQ(made.surfaceDepth, 1200);
+  EXPECT_EQ(Graph::Width, 555u);  // the picture is what it was
+
+  // A new game while the window stands: as the player left it.
+  Graph::SetWindowLook(3, false);
+  ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
+  EXPECT_EQ(Platform::LastWindowInfo().surfaceWidth, 1110);
+
+  // After a close, the look asked for.
+  Graph::Exit();
+  ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
+  EXPECT_EQ(Platform::LastWindowInfo().surfaceWidth, 1665);
+  Graph::SetWindowLook(1, false);
+}
+
 TEST_F(ServerTest, CloseRequestsAreIgnored) {
   const Platform::WindowId window = Platform::LastWindowInfo().id;
   PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
