@@ -92,7 +92,8 @@ identity() {
   [ -n "$wmclass" ] || fail "the desktop entry has no StartupWMClass"
   [ "$(xprop -id "$id" WM_CLASS)" = "WM_CLASS(STRING) = \"$wmclass\", \"$wmclass\"" ] ||
     fail "WM_CLASS: $(xprop -id "$id" WM_CLASS), the desktop entry's: $wmclass"
-  xprop -id "$id" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || fail "no icon of 64 x 64 on the window"
+  xprop -id "$id" _NET_WM_ICON >"$work/icon.txt"
+  grep -q 'Icon (64 x 64)' "$work/icon.txt" || fail "no icon of 64 x 64 on the window"
 }
 check_sound found "Sound works fine!"
 echo "ok: the installed game shows its title in a window of WM_CLASS stackfall with its icon, and finds its sound"
