@@ -39,6 +39,7 @@ start_game() {
 end_game() {
   kill "$pid"
   wait "$pid" 2>/dev/null || true
+  clean_log "$work/game.err" "the game"
   no_window() { ! window_up; }
   wait_for "the window gone" no_window
 }

@@ -98,6 +98,7 @@ play() {
   type_in_window N
   wait_for "the end of the game at scale $scale" gone "$pid"
   wait "$pid" || fail "scale $scale: exit status $?"
+  clean_log "$work/game$scale.err" "scale $scale"
   wait_for "the window gone" no_window
 }
 
@@ -121,6 +122,7 @@ opens_at() {
   wait_for "the title at scale $scale" shows_title
   kill "$pid"
   wait "$pid" 2>/dev/null || true
+  clean_log "$work/opens.err" "${settings[*]} ${arguments[*]}"
   wait_for "the window gone" no_window
   echo "ok: ${settings[*]} ${arguments[*]}: scale $scale"
 }

@@ -58,6 +58,7 @@ class=$(DISPLAY=$xwayland xprop -id "$game_id" WM_CLASS)
 [ "$class" = 'WM_CLASS(STRING) = "stackfall", "stackfall"' ] || fail "WM_CLASS on Xwayland: $class"
 echo "ok: weston headless: the window on Xwayland shows the title; $class"
 stop "$pid"
+clean_log "$work/game-headless.err" "the game on weston, headless"
 stop_weston
 
 start_xvfb 24 1400x1100
@@ -74,4 +75,5 @@ instructions() { window_shows 67 37 0 && [ "$(cells count 30 30 117 45 14)" -gt 
 wait_for "the instructions after a key typed into weston's output" instructions
 echo "ok: weston's X11 backend: a key typed into its output reaches the game on Xwayland"
 stop "$pid"
+clean_log "$work/game-nested.err" "the game on weston, nested"
 stop_weston
