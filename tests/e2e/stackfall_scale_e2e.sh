@@ -109,29 +109,32 @@ play 3 --scale 3
 # opens_at <scale> [NAME=value...] [-- arguments]: the game started so shows
 # its title at that scale.
 opens_at() {
-  local scale=$1 settings=() arguments=()
+  local scale=$1 settings=() arguments=() asked
   shift
   while [ $# -gt 0 ] && [ "$1" != -- ]; do settings+=("$1") && shift; done
   [ $# -eq 0 ] || { shift && arguments=("$@"); }
+  asked="${settings[*]} ${arguments[*]}"
+  [ "$asked" != " " ] || asked="nothing asked"
   env "${settings[@]}" "$game" "${arguments[@]}" </dev/null >"$work/opens.out" 2>"$work/opens.err" &
   pid=$!
   pids+=("$pid")
-  wait_for "the window (${settings[*]} ${arguments[*]})" window_up
+  wait_for "the window ($asked)" window_up
   find_picture
-  [ "$picture_scale" = "$scale" ] || fail "${settings[*]} ${arguments[*]}: scale $picture_scale, not $scale"
+  [ "$picture_scale" = "$scale" ] || fail "$asked: scale $picture_scale, not $scale"
   wait_for "the title at scale $scale" shows_title
   kill "$pid"
   wait "$pid" 2>/dev/null || true
-  clean_log "$work/opens.err" "${settings[*]} ${arguments[*]}"
+  clean_log "$work/opens.err" "$asked"
   wait_for "the window gone" no_window
-  echo "ok: ${settings[*]} ${arguments[*]}: scale $scale"
+  echo "ok: $asked: scale $scale"
 }
 opens_at 2 GDK_SCALE=2
 opens_at 3 GDK_SCALE=4  # 4 would not fit the screen
 opens_at 1 GDK_SCALE=1.5
 opens_at 2 STACKFALL_SCALE=2 GDK_SCALE=3
 opens_at 1 STACKFALL_SCALE=2 -- --scale 1
-# The X resources of a desktop at 192 dots per inch.
+# The X resources of a desktop at 192 dots per inch: scale 2 with nothing
+# asked, and GDK_SCALE still first.
 xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER $'Xft.antialias:\t1\nXft.dpi:\t192\n'
 resources_set() { grep -q 'Xft.dpi:.*192' "$work/resources.out"; }
 wait_for "the X resources" resources_set
