@@ -6,7 +6,7 @@
 # backend has no input device, so Xwayland gives no window the keyboard;
 # keys are typed under weston's X11 backend instead, nested in a private
 # Xvfb whose keyboard is weston's seat: a key typed into weston's output
-# reaches the game's window and takes it from the title to the instructions.
+# reaches the game's window and takes it from the title.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 for tool in weston Xwayland; do command -v "$tool" >/dev/null || fail "$tool is missing"; done
@@ -65,14 +65,22 @@ start_xvfb 24 1400x1100
 start_weston nested --backend=x11-backend.so --width=1300 --height=1050
 start_game nested
 wait_for "the title in the window on Xwayland (nested)" window_shows 67 37 5
-# The pointer on the game's window, a click to give it weston's keyboard.
+# Weston gives its keyboard to the window it mapped last, the game's; the
+# Xvfb, with no window manager, gives its keys to the window under the
+# pointer, weston's output (a click there would start a weston grab and keep
+# the keys from the game). Until the title goes, type again: a second x
+# passes the instructions too, so either may come next.
 output=$(xdotool search --class 'Weston Compositor' 2>/dev/null | head -n 1 || true)
 [ -n "$output" ] || fail "no window of weston's output on the Xvfb"
-read -r gx gy < <(DISPLAY=$xwayland xwininfo -id "$game_id" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }')
-xdotool windowfocus --sync "$output" mousemove --window "$output" $((gx + 200)) $((gy + 200)) click 1
-xdotool key x
-instructions() { window_shows 67 37 0 && [ "$(cells count 30 30 117 45 14)" -gt 50 ]; }
-wait_for "the instructions after a key typed into weston's output" instructions
+key_taken() {
+  if window_shows 67 37 5; then
+    xdotool mousemove --window "$output" 100 100
+    xdotool key x
+    return 1
+  fi
+  { [ "$(cells at 67 37)" = 0 ] && [ "$(cells count 30 30 117 45 14)" -gt 50 ]; } || [ "$(cells at 8 8)" = 12 ]
+}
+wait_for "the instructions or the board after keys typed into weston's output" key_taken
 echo "ok: weston's X11 backend: a key typed into its output reaches the game on Xwayland"
 stop "$pid"
 clean_log "$work/game-nested.err" "the game on weston, nested"
