@@ -4,6 +4,8 @@
 # puppeteer-core (build-web/node/, from tests/web/package-lock.json, no
 # browser download: Debian's chromium is used), then plays the page in
 # headless Chromium (tests/web/web_e2e.sh).
+#   bash scripts/web_test.sh             build, install, test
+#   bash scripts/web_test.sh --prepare   build and install only (bench/web uses it)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
@@ -21,6 +23,8 @@ if ! cmp -s tests/web/package-lock.json build-web/node/package-lock.json ||
   cp tests/web/package.json tests/web/package-lock.json build-web/node/
   (cd build-web/node && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 fi
+
+[ "${1:-}" = --prepare ] && exit 0
 
 BUILD=$PWD/build WEB=$PWD/build-web bash tests/web/web_e2e.sh
 echo "web_test.sh: $((SECONDS - start)) s in all"

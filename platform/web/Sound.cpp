@@ -53,7 +53,7 @@ std::vector<std::uint8_t> ReadFile(const std::string& path) {
   std::uint8_t chunk[4096];
   for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) {
     bytes.insert(bytes.end(), chunk, chunk + n);
-    // Mended, as in the window's build: too large a file is not read whole.
+    // As in the window's build, too large a file is not read whole.
     if (bytes.size() > kMaxSoundFileBytes) {
       bytes.clear();
       break;

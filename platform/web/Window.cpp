@@ -89,8 +89,8 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* key, void*) {
   return KeyCodes::KeepFromBrowser(key->code, key->ctrlKey, key->altKey, key->metaKey);
 }
 
-// Mended: a modifier held while the page lost the focus (Alt+Tab) would stay
-// down for the game; the server clears its modifier state at this event.
+// The page losing or gaining the focus: the server clears its modifier
+// state, so that a Shift held through Alt+Tab does not stay down for the game.
 EM_BOOL OnFocus(int, const EmscriptenFocusEvent*, void*) {
   WindowEvent event;
   event.kind = WindowEventKind::FocusChanged;
