@@ -1,11 +1,13 @@
-// Graph: the game's one drawing surface, a window of its own painted with
-// colour numbers of a 16-entry palette. The drawing operations run on the
-// caller's thread (one caller thread) and draw on a back buffer; a window
-// server thread owns the window, shows the back buffer within a display
-// frame and writes the window's keys into the console input buffer. With no
-// display the back buffer is shown in the terminal instead (graph/View).
-// Depends on: platform/Window (SDL video), platform/TermView (the terminal),
-// platform/Text (the font), platform/ConsoleInput, runtime.
+// Graph: the game's one drawing surface, painted with colour numbers of a
+// 16-entry palette. The drawing operations run on the caller's thread (one
+// caller thread) and draw on the picture (graph/Picture, the back buffer);
+// a view shows it within a display frame: the window of its own, served by
+// the window server thread, which also writes the window's keys into the
+// console input buffer (graph/WindowView), or with no display the terminal
+// (graph/TerminalView). Which one is graph/ViewChoice's business alone; the
+// game never knows.
+// Depends on: graph/Picture, graph/TextLayer, graph/ViewChoice,
+// platform/Text (the font).
 #pragma once
 
 #include <array>
@@ -52,6 +54,12 @@ bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
 
 // Closes the window; its back buffer goes with it. Nothing when none is open.
 void Exit();
+
+// From the next Init on: the picture is a mosaic of squares of `square`
+// pixels each way, the first from pixel `origin`, which views that show
+// characters (the terminal view) show one square a cell pair. 0, as at
+// start: no mosaic, and no such view.
+void SetMosaic(std::uint32_t square, std::uint32_t origin);
 
 // ---------------------------------------------------------------------------
 // Drawing. Colour numbers select palette entry (colour mod 256). Before the
@@ -130,9 +138,9 @@ bool DisplayCursor(bool on);
 // ---------------------------------------------------------------------------
 // For headless runs and tests
 
-// From the next Init on: no server and no window, only the back buffer, on
-// a display of `displayBits` bits per pixel. For tests and scenarios.
-void SelectNullWindow(std::uint32_t displayBits = 24);
+// From the next Init on: no view, only the picture, on a display of
+// `displayBits` bits per pixel. For tests, scenarios and the icon maker.
+void SelectHeadless(std::uint32_t displayBits = 24);
 
 // The back buffer's pixel (x, y) as 0x00RRGGBB; 0 outside it or without one.
 std::uint32_t Pixel(std::uint32_t x, std::uint32_t y);
@@ -140,9 +148,9 @@ std::uint32_t Pixel(std::uint32_t x, std::uint32_t y);
 // A copy of the whole back buffer, Width x Depth, row by row (empty without one).
 std::vector<std::uint32_t> ReadBackBuffer();
 
-// How many times the server has shown the back buffer, and whether the
-// window shows everything drawn so far.
-std::uint64_t PresentCount();
-bool WindowUpToDate();
+// How many frames the views have shown, and whether the view shows
+// everything drawn so far (true with none).
+std::uint64_t FrameCount();
+bool PictureShown();
 
 }  // namespace Graph

@@ -11,7 +11,7 @@
 namespace {
 
 void Board() {
-  Graph::SelectNullWindow();
+  Graph::SelectHeadless();
   Game::FillPieceTable();
   Game::FillScreen();
   Game::InsertBlock();

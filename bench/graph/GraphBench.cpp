@@ -8,7 +8,7 @@
 namespace {
 
 void Open() {
-  Graph::SelectNullWindow();
+  Graph::SelectHeadless();
   Graph::Init(1, 1, 555, 600);
 }
 

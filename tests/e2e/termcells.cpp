@@ -40,7 +40,7 @@ int ColourNumber(const TermDecode::Colour& c) {
   for (int n = 0; n < 16; ++n) {
     if (c.kind == TermDecode::Colour::Rgb && c.value == kRgb[n]) return n;
     if (c.kind == TermDecode::Colour::Index && c.value >= 16 && c.value == Platform::Nearest256(kRgb[n])) return n;
-    if (c.kind == TermDecode::Colour::Index && c.value < 16 && c.value == Platform::Nearest16(kRgb[n])) return n;
+    if (c.kind == TermDecode::Colour::Index && c.value < 16 && c.value == Platform::Nearest16(kRgb[n], kRgb)) return n;
   }
   return -1;
 }

@@ -24,7 +24,7 @@ class BoardTest : public GameTest::FreshGame {
  protected:
   void SetUp() override {
     FreshGame::SetUp();
-    Graph::SelectNullWindow();
+    Graph::SelectHeadless();
     Game::FillScreen();
     ASSERT_EQ(Graph::ReadBackBuffer().size(), 555u * 600u);
     // A ground of colour 7: whatever a redraw does not touch keeps it.

@@ -118,7 +118,7 @@ class Player {
   // the program body: for running parts of it (the play loop) directly.
   void Prepare() {
     GameTest::ResetGameState();
-    if (nullWindow) Graph::SelectNullWindow();
+    if (nullWindow) Graph::SelectHeadless();
     StartConsole();
     current = this;
     Lib::DelayRedirect = OnDelay;

@@ -59,7 +59,7 @@ class GraphTest : public ::testing::Test {
   void SetUp() override { Open(64, 48); }
 
   static void Open(std::uint32_t width, std::uint32_t depth, std::uint32_t displayBits = 24) {
-    Graph::SelectNullWindow(displayBits);
+    Graph::SelectHeadless(displayBits);
     Graph::DisplayCursor(false);
     Graph::SetStdFillMask(Graph::PATSYM_SOLID);
     ASSERT_TRUE(Graph::Init(1, 1, width, depth));

@@ -1,8 +1,9 @@
 // The back buffer as terminal cells, drawn through Graph on the null window:
 // texts as text in their colours, gone once anything is painted over them.
 #include "graph/Graph.h"
-#include "graph/Server.h"
+#include "graph/Picture.h"
 #include "graph/TermMap.h"
+#include "graph/TextLayer.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,19 @@ constexpr std::uint32_t kBlack = 0x000000, kGreen = 0x00B000, kCyan = 0x008080, 
 class TermMapTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Graph::SelectNullWindow();
+    Graph::SelectHeadless();
     ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
+    std::lock_guard lock(Graph::Picture::SurfaceLock());
+    Graph::TextLayer::Keep(true);  // as the terminal view keeps them
   }
 
   std::vector<TermCell> Cells() {
     std::vector<TermCell> cells;
-    std::lock_guard lock(Graph::Server::SurfaceLock());
-    Graph::TermMap::Map(Graph::Server::BackBuffer(), cells);
+    Graph::Picture::Facts facts;
+    facts.square = 15;
+    facts.origin = 1;
+    std::lock_guard lock(Graph::Picture::SurfaceLock());
+    Graph::TermMap::Map(Graph::Picture::Canvas(), facts, cells);
     return cells;
   }
   static const TermCell& At(const std::vector<TermCell>& cells, std::uint32_t column, std::uint32_t row) {

@@ -51,7 +51,7 @@ TermDecode::Colour Expected(TermColours depth, std::uint32_t rgb) {
     case TermColours::Ansi16:
       break;
   }
-  return {TermDecode::Colour::Index, Nearest16(rgb)};
+  return {TermDecode::Colour::Index, Nearest16(rgb, kStandard)};
 }
 
 struct Frame {
@@ -88,6 +88,7 @@ TEST(TermPaint, EveryFramePaintedIsWhatTheTerminalShows) {
       SCOPED_TRACE(::testing::Message() << "depth " << static_cast<int>(depth) << ", width " << width);
       TermPainter p;
       p.colours = depth;
+      p.standard = kStandard;
       TermDecode::Screen screen(width, 46);
       Frame f;
       std::vector<std::string> lines;
@@ -168,15 +169,15 @@ TEST(TermColours, TheSixteenStandardColoursStayApartInEveryDepth) {
   std::set<int> in256, in16;
   for (std::uint32_t rgb : kStandard) {
     in256.insert(Nearest256(rgb));
-    in16.insert(Nearest16(rgb));
+    in16.insert(Nearest16(rgb, kStandard));
     EXPECT_LE(Distance(rgb, XtermRgb(Nearest256(rgb))), 3 * 20 * 20) << std::hex << rgb;
   }
   EXPECT_EQ(in256.size(), 16u);
   EXPECT_EQ(in16.size(), 16u);
   // In ANSI order: red is 1, blue 4, bright white 15.
-  EXPECT_EQ(Nearest16(0xB00000), 1);
-  EXPECT_EQ(Nearest16(0x0000B0), 4);
-  EXPECT_EQ(Nearest16(0xFFFFFF), 15);
+  EXPECT_EQ(Nearest16(0xB00000, kStandard), 1);
+  EXPECT_EQ(Nearest16(0x0000B0, kStandard), 4);
+  EXPECT_EQ(Nearest16(0xFFFFFF, kStandard), 15);
 }
 
 TEST(TermCharacters, EveryCharacterTakesOneCellAndNoneSteersTheTerminal) {

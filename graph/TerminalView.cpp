@@ -1,12 +1,14 @@
-// The terminal view's thread and its phases: off, waiting for the terminal
-// to grow, up. One lock (the view lock) covers the phase, the painter and
-// the console lines; it is taken before the surface lock, never after.
-#include "graph/TermServer.h"
+// TerminalView: the view's thread and its phases: off, waiting for the
+// terminal to grow, up. One lock (the view lock) covers the phase, the
+// painter and the console lines; it is taken before the surface lock, never
+// after.
+#include "graph/TerminalView.h"
 
-#include "graph/Server.h"
+#include "graph/FramePacer.h"
 #include "graph/TermMap.h"
+#include "graph/TextLayer.h"
 #include "platform/TermPaint.h"
-#include "platform/TermView.h"
+#include "platform/TermScreen.h"
 #include "runtime/Runtime.h"
 
 #include <algorithm>
@@ -19,24 +21,25 @@
 #include <thread>
 #include <vector>
 
-namespace Graph::TermServer {
+namespace Graph::TerminalView {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-// At most one frame a display frame.
-constexpr auto kFrame = std::chrono::milliseconds(16);
+using Clock = FramePacer::Clock;
 // A burst of drawing (a moved piece is some sixty rectangles) is over well
 // within this: its frame waits for the end of it rather than show half.
-constexpr auto kSettle = std::chrono::milliseconds(2);
+// Every frame costs bytes on a line that may be slow, so none is saved up.
+constexpr std::chrono::milliseconds kSettle{2};
+constexpr int kSaved = 1;
 constexpr std::size_t kKeptLines = 200;
 constexpr std::size_t kLongestLine = 1024;
 
 enum class Phase : std::uint8_t { Off, Waiting, Up };
 
-struct View {
+struct State {
   std::mutex lock;
   bool threadStarted = false;
   Phase phase = Phase::Off;
+  Picture::Facts facts;
   TermMap::Grid grid;
   Platform::TermSize size;
   Platform::TermPainter painter;
@@ -45,27 +48,28 @@ struct View {
   bool linesChanged = false;
   std::deque<std::string> lines;  // console lines, the last kKeptLines
   std::string partial;            // and the one still being written
-  bool drawn = false;             // drawing since the last frame
-  Clock::time_point drawnAt, lastFrame;
+  FramePacer pacer{kSettle, kSaved};
+  Picture::Viewer viewer;  // attached while up
   std::vector<Platform::TermCell> cells;
   std::string out;
 };
 
 // Made by the first Open or Close, never freed: the thread lives on.
-View* view = nullptr;
+State* state = nullptr;
 
-View& V() {
-  if (!view) view = new View;
-  return *view;
+State& V() {
+  if (!state) {
+    state = new State;
+    state->viewer.wake = Platform::WakeTermScreen;
+  }
+  return *state;
 }
 
-void Wake() { Platform::WakeTermView(); }
-
-bool Fits(const View& v) {
+bool Fits(const State& v) {
   return v.size.columns >= static_cast<int>(v.grid.columns) && v.size.rows >= static_cast<int>(v.grid.rows);
 }
 
-void AddConsoleText(View& v, const std::string& text) {
+void AddConsoleText(State& v, const std::string& text) {
   for (char ch : text) {
     if (ch == '\n') {
       v.lines.push_back(std::move(v.partial));
@@ -79,7 +83,7 @@ void AddConsoleText(View& v, const std::string& text) {
 }
 
 // The last `n` console lines, the one being written included.
-std::vector<std::string> LastLines(const View& v, std::size_t n) {
+std::vector<std::string> LastLines(const State& v, std::size_t n) {
   std::vector<std::string> out;
   const std::size_t all = v.lines.size() + (v.partial.empty() ? 0 : 1);
   for (std::size_t k = all > n ? all - n : 0; k < v.lines.size(); ++k) out.push_back(v.lines[k]);
@@ -87,14 +91,14 @@ std::vector<std::string> LastLines(const View& v, std::size_t n) {
   return out;
 }
 
-void Frame(View& v) {
+void Frame(State& v) {
   {
-    std::lock_guard surface(Server::SurfaceLock());
-    const Raster::Canvas c = Server::BackBuffer();
+    std::lock_guard surface(Picture::SurfaceLock());
+    const Raster::Canvas c = Picture::Canvas();
     if (!c.pixels) return;
     // Taken before the cells are read: drawing from here on wakes us again.
-    Server::TakeDirty();
-    TermMap::Map(c, v.cells);
+    Picture::TakeChanged(v.viewer);
+    TermMap::Map(c, v.facts, v.cells);
   }
   v.out.clear();
   if (v.whole) Platform::Invalidate(v.painter);
@@ -104,33 +108,33 @@ void Frame(View& v) {
     Platform::PaintLines(v.painter, static_cast<int>(v.grid.rows), v.size.columns, below,
                          LastLines(v, static_cast<std::size_t>(below)), v.out);
   }
-  if (!v.out.empty()) Platform::WriteTerm(v.out);
-  Server::CountPresent();
-  v.lastFrame = Clock::now();
-  v.whole = v.drawn = v.linesChanged = v.requestShown = false;
+  if (!v.out.empty()) Platform::WriteTermScreen(v.out);
+  Picture::Framed(v.viewer);
+  v.pacer.Framed(Clock::now());
+  v.whole = v.linesChanged = v.requestShown = false;
 }
 
-void ShowRequest(View& v) {
+void ShowRequest(State& v) {
   char text[128];
   std::snprintf(text, sizeof text, "Enlarge the terminal to at least %u x %u (it is %d x %d)",
                 v.grid.columns, v.grid.rows, v.size.columns, v.size.rows);
   v.out.clear();
   Platform::PaintMessage(v.painter, text, v.size.columns, v.out);
-  Platform::WriteTerm(v.out);
+  Platform::WriteTermScreen(v.out);
   v.requestShown = true;
   v.whole = true;
 }
 
-void Show(View& v) {
-  Platform::ShowTermView();
+void Show(State& v) {
+  Platform::ShowTermScreen();
   v.phase = Phase::Up;
   v.whole = true;
-  Server::ServeOtherView(Wake);
+  Picture::Attach(v.viewer);
 }
 
 // What woke the thread, handled; returns how long to wait for the next
 // frame (-1: until woken).
-int Step(View& v, unsigned events) {
+int Step(State& v, unsigned events) {
   const auto now = Clock::now();
   if (events & Platform::kTermConsole) {
     std::string text;
@@ -138,55 +142,56 @@ int Step(View& v, unsigned events) {
     if (!text.empty()) AddConsoleText(v, text);
   }
   if (events & (Platform::kTermResized | Platform::kTermResumed)) {
-    Platform::GetTermSize(v.size);
+    Platform::TermScreenSize(v.size);
     v.whole = true;
     v.requestShown = false;
     if (v.phase == Phase::Waiting && Fits(v)) Show(v);
   }
-  if ((events & Platform::kTermWake) && !v.drawn) {
-    v.drawn = true;
-    v.drawnAt = now;
-  }
+  if (events & Platform::kTermWake) v.pacer.Drawn(now);
   if (v.phase != Phase::Up) return -1;
   if (!Fits(v)) {
     // The dirty flag stays set meanwhile, so drawing does not wake us.
     if (!v.requestShown) ShowRequest(v);
-    v.drawn = false;
+    v.pacer.Cancel();
     return -1;
   }
-  if (!v.drawn && !v.whole && !v.linesChanged && Server::UpToDate()) return -1;
-  auto due = v.lastFrame + kFrame;
-  if (v.drawn) due = std::max(due, v.drawnAt + kSettle);
-  if (now < due) return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count());
+  if (!v.pacer.Pending() && !v.whole && !v.linesChanged && !Picture::Dirty(v.viewer)) return -1;
+  if (const int wait = v.pacer.WaitMs(now)) return wait;
   Frame(v);
   return -1;
 }
 
 void Run() {
   Runtime::NameThisThread("termview");
-  View& v = *view;
+  State& v = *state;
   int timeout = -1;
   for (;;) {
-    const unsigned events = Platform::WaitTermEvents(timeout);
+    const unsigned events = Platform::WaitTermScreen(timeout);
     std::lock_guard lock(v.lock);
     timeout = Step(v, events);
   }
 }
 
-void CloseLocked(View& v) {
-  Server::ServeOtherView(nullptr);
-  if (v.phase == Phase::Up) Platform::HideTermView();
+void CloseLocked(State& v) {
+  if (v.phase == Phase::Off) return;
+  Picture::Detach(v.viewer);
+  if (v.phase == Phase::Up) Platform::HideTermScreen();
   v.phase = Phase::Off;
   v.lines.clear();
   v.partial.clear();
+  std::lock_guard surface(Picture::SurfaceLock());
+  TextLayer::Keep(false);
 }
 
 }  // namespace
 
-Result Open(std::uint32_t width, std::uint32_t depth) {
-  View& v = V();
+Result Open(const Picture::Facts& facts) {
+  State& v = V();
   std::lock_guard lock(v.lock);
-  if (!Platform::StartTermView() || !Platform::TermUsable() || !Platform::GetTermSize(v.size)) {
+  v.facts = facts;
+  v.grid = TermMap::GridFor(facts);
+  if (v.grid.rows == 0 || !Platform::StartTermScreen() || !Platform::TermScreenUsable() ||
+      !Platform::TermScreenSize(v.size)) {
     CloseLocked(v);
     return Result::Unavailable;
   }
@@ -199,18 +204,22 @@ Result Open(std::uint32_t width, std::uint32_t depth) {
     }
     v.threadStarted = true;
   }
-  v.grid = TermMap::GridFor(width, depth);
   v.painter.colours = Platform::TermColourDepth();
   v.painter.charset = Platform::TermCharacters();
+  v.painter.standard = facts.colours;
   v.requestShown = false;
+  if (v.phase == Phase::Off) {
+    std::lock_guard surface(Picture::SurfaceLock());
+    TextLayer::Keep(true);
+  }
   if (Fits(v)) {
     Show(v);
-    Wake();
+    Platform::WakeTermScreen();
     return Result::Up;
   }
   if (v.phase == Phase::Up) {
-    Server::ServeOtherView(nullptr);
-    Platform::HideTermView();
+    Picture::Detach(v.viewer);
+    Platform::HideTermScreen();
   }
   v.phase = Phase::Waiting;
   std::printf("The terminal is %d x %d; graphics need %u x %u\n", v.size.columns,
@@ -220,9 +229,9 @@ Result Open(std::uint32_t width, std::uint32_t depth) {
 }
 
 void Close() {
-  View& v = V();
+  State& v = V();
   std::lock_guard lock(v.lock);
   CloseLocked(v);
 }
 
-}  // namespace Graph::TermServer
+}  // namespace Graph::TerminalView
