@@ -30,8 +30,8 @@ constexpr std::uint32_t kStdPalette[16] = {
     0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
 };
 
-// ---------------------------------------------------------------------------
-// Drawing state, as at module start; Init sets its own column of it.
+// ---------------------------------------------------------------- drawing state
+// As at module start; Init sets its own column of it.
 
 std::uint32_t palette[kMaxPalette] = {};
 std::uint32_t paletteCount = 0;
@@ -51,8 +51,7 @@ bool cursorShown = false;
 
 std::uint32_t mosaicSquare = 0, mosaicOrigin = 0;
 
-// ---------------------------------------------------------------------------
-// The command record and its executor
+// ---------------------------------------------------------------- the command record and its executor
 
 enum Code : std::uint8_t {
   kPenStyle = 2,
@@ -204,8 +203,7 @@ void Execute(Target target) {
   if (wake) Picture::Wake();
 }
 
-// ---------------------------------------------------------------------------
-// The cursor frame around the drawing operations
+// ---------------------------------------------------------------- the cursor frame around the drawing operations
 
 void InvertCursorBlock() {
   if (textColumn == 0 || textRow == 0 || cellWidth == 0 || cellHeight == 0) return;
@@ -264,8 +262,7 @@ std::uint32_t ColourCount(std::uint32_t displayBits) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Opening and closing
+// ---------------------------------------------------------------- opening and closing
 
 bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t depth) {
   Width = width;
@@ -313,8 +310,7 @@ void SetMosaic(std::uint32_t square, std::uint32_t origin) {
   mosaicOrigin = origin;
 }
 
-// ---------------------------------------------------------------------------
-// Drawing
+// ---------------------------------------------------------------- drawing
 
 void ClearScreen(std::uint32_t mode) {
   HideCursor();
@@ -369,8 +365,7 @@ void RawOutText(std::uint32_t x, std::uint32_t y, std::uint32_t colour, std::str
   RestoreCursor();
 }
 
-// ---------------------------------------------------------------------------
-// Palette and drawing state
+// ---------------------------------------------------------------- palette and drawing state
 
 void InitStdPalette() { RemapAllPalette(kStdPalette); }
 
@@ -413,8 +408,7 @@ void SetFillMask(const std::array<std::uint8_t, 8>& mask) {
   customFill = true;
 }
 
-// ---------------------------------------------------------------------------
-// Text grid and cursor
+// ---------------------------------------------------------------- text grid and cursor
 
 void SetTextWindow(std::uint32_t x1, std::uint32_t y1, std::uint32_t x2, std::uint32_t y2) {
   x1 = ClampCell(x1, Columns);
@@ -449,8 +443,7 @@ bool DisplayCursor(bool on) {
   return previous;
 }
 
-// ---------------------------------------------------------------------------
-// Headless runs and tests
+// ---------------------------------------------------------------- headless runs and tests
 
 void SelectHeadless(std::uint32_t displayBits) { ViewChoice::SelectHeadless(displayBits); }
 

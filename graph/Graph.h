@@ -19,8 +19,8 @@
 
 namespace Graph {
 
-// ---------------------------------------------------------------------------
-// Public variables: read by users, written only by Graph.
+// ---------------------------------------------------------------- public variables
+// Read by users, written only by Graph.
 
 extern std::uint32_t Width;      // drawing area in pixels, from Init
 extern std::uint32_t Depth;
@@ -37,8 +37,7 @@ constexpr std::uint32_t PATSYM_DENSE2 = 4;  // horizontal and vertical cross hat
 constexpr std::uint32_t PATSYM_DENSE1 = 5;  // diagonal cross hatch
 constexpr std::uint32_t PATSYM_SOLID = 8;
 
-// ---------------------------------------------------------------------------
-// Opening and closing
+// ---------------------------------------------------------------- opening and closing
 
 // Opens the window with its frame at (x, y) and a drawing area of
 // width x depth, or closes the open one and opens it anew, then resets the
@@ -61,8 +60,8 @@ void Exit();
 // start: no mosaic, and no such view.
 void SetMosaic(std::uint32_t square, std::uint32_t origin);
 
-// ---------------------------------------------------------------------------
-// Drawing. Colour numbers select palette entry (colour mod 256). Before the
+// ---------------------------------------------------------------- drawing
+// Colour numbers select palette entry (colour mod 256). Before the
 // first successful Init, and after Exit, there is no back buffer and drawing
 // does nothing.
 
@@ -90,8 +89,7 @@ void RawOutText(std::uint32_t x, std::uint32_t y, std::uint32_t colour, const ch
   RawOutText(x, y, colour, std::string_view(text, N));
 }
 
-// ---------------------------------------------------------------------------
-// Palette and drawing state
+// ---------------------------------------------------------------- palette and drawing state
 
 void InitStdPalette();
 
@@ -116,8 +114,7 @@ std::uint32_t GetStdFillMask();
 // take the fill colour, clear bits the background colour.
 void SetFillMask(const std::array<std::uint8_t, 8>& mask);
 
-// ---------------------------------------------------------------------------
-// Text grid and cursor (1-based cells)
+// ---------------------------------------------------------------- text grid and cursor (1-based cells)
 
 struct RowColumn {
   std::uint32_t row = 0;
@@ -135,8 +132,7 @@ RowColumn SetTextPosition(std::uint32_t column, std::uint32_t row);
 // whether it was wanted before.
 bool DisplayCursor(bool on);
 
-// ---------------------------------------------------------------------------
-// For headless runs and tests
+// ---------------------------------------------------------------- for headless runs and tests
 
 // From the next Init on: no view, only the picture, on a display of
 // `displayBits` bits per pixel. For tests, scenarios and the icon maker.

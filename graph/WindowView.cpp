@@ -75,8 +75,7 @@ State& S() {
 int ScreenCoordinate(std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v, 0x7FFF)); }
 int Extent(std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v, 0x7FFFFFFF)); }
 
-// ---------------------------------------------------------------------------
-// Server thread
+// ---------------------------------------------------------------- server thread
 
 // Shows what changed since the last present, or with `whole` everything.
 void Present(State& s, Platform::WindowId window, bool whole = false) {
@@ -220,8 +219,7 @@ void ServerMain() {
   }
 }
 
-// ---------------------------------------------------------------------------
-// Caller's side
+// ---------------------------------------------------------------- caller's side
 
 // With the window lock held and the window open: asks the server to close it
 // and waits until it has.

@@ -54,8 +54,7 @@ std::string Lower(const char* s) {
 
 bool Contains(const char* s, const char* part) { return s && std::strstr(s, part); }
 
-// ---------------------------------------------------------------------------
-// Writing
+// ---------------------------------------------------------------- writing
 
 std::uint32_t Code(const TermPainter& p, std::uint32_t rgb) {
   switch (p.colours) {
@@ -143,8 +142,7 @@ bool Same(const TermCell& a, const TermCell& b) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// What the terminal takes
+// ---------------------------------------------------------------- what the terminal takes
 
 TermColours ColoursFor(const char* colorterm, const char* term) {
   if (Contains(colorterm, "truecolor") || Contains(colorterm, "24bit")) return TermColours::Direct24;
@@ -211,8 +209,7 @@ void AppendChar(std::string& out, char ch, TermCharset charset) {
   }
 }
 
-// ---------------------------------------------------------------------------
-// Painting
+// ---------------------------------------------------------------- painting
 
 void Invalidate(TermPainter& p) { p.whole = true; }
 

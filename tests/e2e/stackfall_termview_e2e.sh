@@ -81,7 +81,7 @@ frames
 base=$made
 top_row() { cells piece "$1" | awk '{ print $3 }'; }
 
-# --- Run 1: a whole game, 24-bit colour ------------------------------------
+# ---------------------------------------------------------------- run 1: a whole game, 24-bit colour
 touch "$work/go1"
 wait_for "the title picture" matches "$base" title-picture
 [ "$(flags)" = "1 0" ] || fail "run 1: the view is not on the alternate screen with the cursor hidden ($(flags))"
@@ -144,7 +144,7 @@ echo "ok: the game-over picture, the score and the question"
 send N
 ended 1 0
 
-# --- Run 2: the 256-colour palette -------------------------------------------
+# ---------------------------------------------------------------- run 2: the 256-colour palette
 touch "$work/go2"
 wait_for "the title in 256 colours" matches "$base" title-picture
 grep -q $'\e\\[48;5;' "$work/cap" && ! grep -q $'\e\\[48;2;' "$work/cap" || fail "run 2: not in 256 colours"
@@ -157,7 +157,7 @@ ended 2 130
   fail "run 1: the console lines on the main screen: $(run_lines 1)"
 echo "ok: the console lines of run 1 are on the main screen"
 
-# --- Run 3: too small, then enlarged, shrunk and enlarged in play -------------
+# ---------------------------------------------------------------- run 3: too small, then enlarged, shrunk and enlarged in play
 tm resize-window -x 70 -y 35
 touch "$work/go3"
 wait_for "the sorry line" run_has 3 "Sorry, graphics doesn't work"
@@ -179,7 +179,7 @@ echo "ok: shrunk, the request to enlarge; enlarged, the whole view again"
 kill -HUP "$(game_pid)"
 ended 3 129
 
-# --- Runs 4 to 6: STACKFALL_VIEW ----------------------------------------------
+# ---------------------------------------------------------------- runs 4 to 6: STACKFALL_VIEW
 for run in 4 5; do
   touch "$work/go$run"
   wait_for "the sorry line of run $run" run_has "$run" "Sorry, graphics doesn't work"

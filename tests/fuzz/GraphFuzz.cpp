@@ -1,4 +1,4 @@
-// Fuzz target: the drawing operations on the back buffer (null window). The
+// Fuzz target: the drawing operations on the picture with no view. The
 // input is a display depth, a surface size and a sequence of Graph calls with
 // arbitrary arguments: huge coordinates, inverted corners, colours above 255,
 // line styles above 5, unknown fill masks, custom masks, palettes of 0 to

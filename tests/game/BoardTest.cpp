@@ -1,4 +1,4 @@
-// The board on the null window's back buffer: the empty board's frame, the
+// The board on the picture with no view: the empty board's frame, the
 // redraw window around the centre (also for a stale centre), the colour of
 // empty cells.
 #include "game/Board.h"

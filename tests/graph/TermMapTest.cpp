@@ -1,4 +1,4 @@
-// The back buffer as terminal cells, drawn through Graph on the null window:
+// The back buffer as terminal cells, drawn through Graph with no view:
 // texts as text in their colours, gone once anything is painted over them.
 #include "graph/Graph.h"
 #include "graph/Picture.h"
