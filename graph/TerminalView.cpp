@@ -35,12 +35,18 @@ constexpr std::size_t kLongestLine = 1024;
 
 enum class Phase : std::uint8_t { Off, Waiting, Up };
 
+// Two squares a character cell, stacked (the upper half block), where the
+// full view does not fit: an 80 x 24 terminal takes the whole picture so.
+enum class Layout : std::uint8_t { Full, Compact };
+
 struct State {
   std::mutex lock;
   bool threadStarted = false;
   Phase phase = Phase::Off;
   Picture::Facts facts;
-  TermMap::Grid grid;
+  TermMap::Grid full, compact;  // the least each layout needs
+  Layout layout = Layout::Full;
+  TermMap::Grid grid;           // the cells the layout in force paints
   Platform::TermSize size;
   Platform::TermPainter painter;
   bool whole = true;          // the next frame repaints everything
@@ -65,8 +71,35 @@ State& V() {
   return *state;
 }
 
-bool Fits(const State& v) {
-  return v.size.columns >= static_cast<int>(v.grid.columns) && v.size.rows >= static_cast<int>(v.grid.rows);
+bool Within(const TermMap::Grid& g, const Platform::TermSize& size) {
+  return size.columns >= static_cast<int>(g.columns) && size.rows >= static_cast<int>(g.rows);
+}
+
+// The compact layout needs the half block, which only UTF-8 has.
+bool CompactPossible(const State& v) { return v.painter.charset == Platform::TermCharset::Utf8; }
+
+// Whether the terminal takes the picture in either layout; chooses it.
+bool Fits(State& v) {
+  if (Within(v.full, v.size)) {
+    v.layout = Layout::Full;
+    v.grid = v.full;
+    return true;
+  }
+  if (!CompactPossible(v) || !Within(v.compact, v.size)) return false;
+  v.layout = Layout::Compact;
+  v.grid = {static_cast<std::uint32_t>(v.size.columns), v.compact.rows};  // the texts may take the whole width
+  return true;
+}
+
+// "74 x 40", or "74 x 40 or 37 x 20" where the compact layout could serve.
+std::string Needed(const State& v) {
+  char text[64];
+  if (CompactPossible(v))
+    std::snprintf(text, sizeof text, "%u x %u or %u x %u", v.full.columns, v.full.rows, v.compact.columns,
+                  v.compact.rows);
+  else
+    std::snprintf(text, sizeof text, "%u x %u", v.full.columns, v.full.rows);
+  return text;
 }
 
 void AddConsoleText(State& v, const std::string& text) {
@@ -98,7 +131,10 @@ void Frame(State& v) {
     if (!c.pixels) return;
     // Taken before the cells are read: drawing from here on wakes us again.
     Picture::TakeChanged(v.viewer);
-    TermMap::Map(c, v.facts, v.cells);
+    if (v.layout == Layout::Full)
+      TermMap::Map(c, v.facts, v.cells);
+    else
+      TermMap::MapCompact(c, v.facts, v.grid.columns, v.cells);
   }
   v.out.clear();
   if (v.whole) Platform::Invalidate(v.painter);
@@ -116,8 +152,13 @@ void Frame(State& v) {
 
 void ShowRequest(State& v) {
   char text[128];
-  std::snprintf(text, sizeof text, "Enlarge the terminal to at least %u x %u (it is %d x %d)",
-                v.grid.columns, v.grid.rows, v.size.columns, v.size.rows);
+  // With both layouts the least first, and short enough for 60 columns.
+  if (CompactPossible(v))
+    std::snprintf(text, sizeof text, "Enlarge the terminal to %u x %u or %u x %u (it is %d x %d)", v.compact.columns,
+                  v.compact.rows, v.full.columns, v.full.rows, v.size.columns, v.size.rows);
+  else
+    std::snprintf(text, sizeof text, "Enlarge the terminal to at least %u x %u (it is %d x %d)", v.full.columns,
+                  v.full.rows, v.size.columns, v.size.rows);
   v.out.clear();
   Platform::PaintMessage(v.painter, text, v.size.columns, v.out);
   Platform::WriteTermScreen(v.out);
@@ -189,8 +230,9 @@ Result Open(const Picture::Facts& facts) {
   State& v = V();
   std::lock_guard lock(v.lock);
   v.facts = facts;
-  v.grid = TermMap::GridFor(facts);
-  if (v.grid.rows == 0 || !Platform::StartTermScreen() || !Platform::TermScreenUsable() ||
+  v.full = TermMap::GridFor(facts);
+  v.compact = TermMap::CompactGridFor(facts);
+  if (v.full.rows == 0 || !Platform::StartTermScreen() || !Platform::TermScreenUsable() ||
       !Platform::TermScreenSize(v.size)) {
     CloseLocked(v);
     return Result::Unavailable;
@@ -222,8 +264,7 @@ Result Open(const Picture::Facts& facts) {
     Platform::HideTermScreen();
   }
   v.phase = Phase::Waiting;
-  std::printf("The terminal is %d x %d; graphics need %u x %u\n", v.size.columns,
-              v.size.rows, v.grid.columns, v.grid.rows);
+  std::printf("The terminal is %d x %d; graphics need %s\n", v.size.columns, v.size.rows, Needed(v).c_str());
   std::fflush(stdout);
   return Result::TooSmall;
 }

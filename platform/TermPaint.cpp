@@ -137,8 +137,12 @@ void ClearScreen(TermPainter& p, std::string& out) {
 }
 
 bool Same(const TermCell& a, const TermCell& b) {
+  if (a.upperHalf || b.upperHalf) return a.upperHalf == b.upperHalf && a.fg == b.fg && a.bg == b.bg;
   return a.ch == b.ch && a.bg == b.bg && (a.ch == ' ' || a.fg == b.fg);
 }
+
+// The upper half block, U+2580.
+constexpr std::string_view kUpperHalf = "\xE2\x96\x80";
 
 }  // namespace
 
@@ -226,11 +230,17 @@ void PaintCells(TermPainter& p, const std::vector<TermCell>& cells, int columns,
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < columns; ++c) {
       const std::size_t i = static_cast<std::size_t>(r) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(c);
-      const TermCell want{Code(p, cells[i].fg), Code(p, cells[i].bg), cells[i].ch};
+      TermCell want{Code(p, cells[i].fg), Code(p, cells[i].bg), cells[i].ch, cells[i].upperHalf};
+      // Two squares the terminal shows alike are one block: a space is one byte.
+      if (want.upperHalf && want.fg == want.bg) want = {want.fg, want.bg, ' ', false};
       if (Same(want, p.cells[i])) continue;
       MoveTo(p, r, c, out);
-      SetColours(p, want.fg, want.bg, want.ch != ' ', out);
-      AppendChar(out, want.ch, p.charset);
+      SetColours(p, want.fg, want.bg, want.upperHalf || want.ch != ' ', out);
+      if (want.upperHalf) {
+        out += kUpperHalf;
+      } else {
+        AppendChar(out, want.ch, p.charset);
+      }
       ++p.column;
       p.cells[i] = want;
     }

@@ -46,10 +46,14 @@ void AppendChar(std::string& out, char ch, TermCharset charset);
 
 // A cell: character `ch` (code page 1252) in `fg` on `bg`, both 0x00RRGGBB.
 // A space is a block of its background; its foreground is never shown.
+// With `upperHalf` the cell is two squares stacked instead, the upper one
+// `fg` and the lower one `bg` (U+2580, for a UTF-8 terminal only; `ch` is
+// not used).
 struct TermCell {
   std::uint32_t fg = 0;
   std::uint32_t bg = 0;
   char ch = ' ';
+  bool upperHalf = false;
 };
 
 // What the terminal shows, as far as the painter knows: the cells and lines

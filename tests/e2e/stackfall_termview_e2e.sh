@@ -9,7 +9,8 @@
 #     0, the terminal given back (stty -g, main screen, cursor) and the
 #     console lines on the main screen as without the view;
 #  2. the 256-colour palette: the title; Ctrl+C gives the terminal back;
-#  3. a pane too small (70 x 35): the sorry line, the size line, blind
+#  3. the C locale (no compact layout, tests/e2e/stackfall_compact_e2e.sh),
+#     a pane too small (70 x 35): the sorry line, the size line, blind
 #     play; enlarged in play, the view comes up; shrunk, the request to
 #     enlarge; enlarged again, the whole view; SIGHUP gives the terminal back;
 #  4. STACKFALL_VIEW=none and 5. =window, no display: no view, the sorry
@@ -38,7 +39,7 @@ run() {
 plain="env -u DISPLAY -u COLORTERM TERM=tmux-256color LANG=C.UTF-8"
 run 1 \$plain COLORTERM=truecolor "$game"
 run 2 \$plain "$game"
-run 3 \$plain COLORTERM=truecolor "$game"
+run 3 \$plain COLORTERM=truecolor LANG=C "$game"
 run 4 \$plain STACKFALL_VIEW=none "$game"
 run 5 \$plain STACKFALL_VIEW=window "$game"
 run 6 env STACKFALL_VIEW=terminal COLORTERM=truecolor LANG=C.UTF-8 "$game"

@@ -91,3 +91,59 @@ TEST_F(TermMapTest, TextPaintedOverInItsOwnColoursGoesToo) {
 }
 
 }  // namespace
+
+// The compact layout: two squares a cell, the texts kept apart and in order.
+class CompactMapTest : public TermMapTest {
+ protected:
+  static constexpr std::uint32_t kWidth = 80;
+  std::vector<TermCell> Cells() {
+    std::vector<TermCell> cells;
+    Graph::Picture::Facts facts;
+    facts.square = 15;
+    facts.origin = 1;
+    std::lock_guard lock(Graph::Picture::SurfaceLock());
+    Graph::TermMap::MapCompact(Graph::Picture::Canvas(), facts, kWidth, cells);
+    return cells;
+  }
+  static const TermCell& At(const std::vector<TermCell>& cells, std::uint32_t column, std::uint32_t row) {
+    return cells[row * kWidth + column];
+  }
+  static std::string Row(const std::vector<TermCell>& cells, std::uint32_t row) {
+    std::string s;
+    for (std::uint32_t k = 0; k < kWidth; ++k) {
+      const TermCell& c = At(cells, k, row);
+      s += c.upperHalf ? (c.fg || c.bg ? '#' : ' ') : c.ch;
+    }
+    return s.substr(0, s.find_last_not_of(' ') + 1);
+  }
+};
+
+TEST_F(CompactMapTest, TwoSquaresACellAndTextsThatNeverOverwriteOneAnother) {
+  Graph::Rectangle(16, 1, 30, 15, 14, true);   // square (1, 0): yellow over
+  Graph::Rectangle(16, 16, 30, 30, 2, true);   // square (1, 1): green
+  Graph::Rectangle(0, 586, 554, 599, 0, true);
+  auto cells = Cells();
+  ASSERT_EQ(cells.size(), 80u * 20);
+  EXPECT_TRUE(At(cells, 1, 0).upperHalf);
+  EXPECT_EQ(At(cells, 1, 0).fg, kYellow);
+  EXPECT_EQ(At(cells, 1, 0).bg, kGreen);
+
+  // Lines 25 pixels apart, closer than a row of 30: each below the one above.
+  Graph::RawOutText(50, 105, 9, "4 om naar links te bewegen");
+  Graph::RawOutText(50, 130, 9, "6 om naar rechts te bewegen");
+  Graph::RawOutText(50, 155, 9, "5 om het blokje te roteren");
+  // A text that goes on after another on its line, and one off the picture's
+  // bottom rows once pushed down.
+  Graph::RawOutText(390, 50, 3, "Score: ");
+  Graph::RawOutText(450, 50, 3, "7");
+  Graph::RawOutText(20, 555, 3, "first");
+  Graph::RawOutText(20, 580, 3, "second");
+  cells = Cells();
+  EXPECT_EQ(Row(cells, 4).substr(3), "4 om naar links te bewegen");
+  EXPECT_EQ(Row(cells, 5).substr(3), "6 om naar rechts te bewegen");
+  EXPECT_EQ(Row(cells, 6).substr(3), "5 om het blokje te roteren");
+  EXPECT_EQ(Row(cells, 2).substr(26), "Score: 7") << Row(cells, 2);
+  EXPECT_EQ(At(cells, 26, 2).fg, kCyan);
+  EXPECT_EQ(Row(cells, 19).substr(1, 5), "first");
+  for (std::uint32_t r = 0; r < 20; ++r) EXPECT_EQ(Row(cells, r).find("second"), std::string::npos) << r;
+}
