@@ -4,14 +4,14 @@
 # square of each screen is held against the back buffer of the same game
 # played in virtual time (termframes), as for the full layout; the texts are
 # read as text. Runs, one pane:
-#  1. 24-bit colour: the title and its blink, the instructions (every line,
-#     in order, none overwritten), the board with the first piece, a move, a
-#     drop and the score, the game over and its question; N ends it with
-#     status 0 and the terminal given back;
-#  2. the 256-colour palette: the title; in play the pane resized to 74 x 40
-#     (the full layout), 60 x 15 (the request to enlarge) and 80 x 24 again
-#     (compact, nothing left of the others); Ctrl+C gives the terminal back;
-#  3. 36 x 19, too small even for the compact layout: the sorry line with
+#  1. 24-bit colour and 2. the 256-colour palette: the title and its blink,
+#     the instructions (every line, in order, none overwritten), the board
+#     with the first piece, a move, a drop and the score, the game over and
+#     its question; N ends it with status 0 and the terminal given back;
+#  3. in play the pane resized to 74 x 40 (the full layout), 60 x 15 (the
+#     request to enlarge) and 80 x 24 again (compact, nothing left of the
+#     others); Ctrl+C gives the terminal back;
+#  4. 36 x 19, too small even for the compact layout: the sorry line with
 #     both sizes, blind play.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -34,6 +34,7 @@ plain="env -u DISPLAY -u COLORTERM TERM=tmux-256color LANG=C.UTF-8"
 run 1 \$plain COLORTERM=truecolor "$game"
 run 2 \$plain "$game"
 run 3 \$plain "$game"
+run 4 \$plain "$game"
 echo "=== all runs done"
 exec sleep 600
 PANE
@@ -62,11 +63,13 @@ frames
 base=$made
 top_row() { cells piece "$1" | awk '{ print $3 }'; }
 
-# ---------------------------------------------------------------- run 1: a whole game, 24-bit colour
-touch "$work/go1"
+# ---------------------------------------------------------------- runs 1 and 2: a whole game, 24-bit and 256 colours
+whole_game() {  # whole_game <run> <the SGR prefix its colours go out as>
+touch "$work/go$1"
 wait_for "the title picture" matches "$base" title-picture
-[ "$(flags)" = "1 0" ] || fail "run 1: the view is not on the alternate screen with the cursor hidden ($(flags))"
-grep -q '▀' "$work/cap" || fail "run 1: no half blocks"
+[ "$(flags)" = "1 0" ] || fail "run $1: the view is not on the alternate screen with the cursor hidden ($(flags))"
+grep -q '▀' "$work/cap" || fail "run $1: no half blocks"
+grep -q $'\e\\['"$2" "$work/cap" || fail "run $1: not in its colours"
 wait_for "the title word to blink off" matches "$base" title-band
 wait_for "the title word to blink on" matches "$base" title-picture
 echo "ok: the title picture in half blocks, square by square, and its blink"
@@ -122,13 +125,14 @@ wait_for "the game-over picture and question" game_over
   fail "game-over colours $(cells colours 15 2), $(cells colours 17 2)"
 echo "ok: the game-over picture, the score and the question"
 send N
-ended 1 0
+ended "$1" 0
+}
+whole_game 1 '48;2;'
+whole_game 2 '48;5;'
 
-# ---------------------------------------------------------------- run 2: 256 colours, resized in play
-touch "$work/go2"
-wait_for "the title in 256 colours" matches "$base" title-picture
-grep -q $'\e\\[48;5;' "$work/cap" && ! grep -q $'\e\\[48;2;' "$work/cap" || fail "run 2: not in 256 colours"
-echo "ok: the title square by square in the 256-colour palette"
+# ---------------------------------------------------------------- run 3: 256 colours, resized in play
+touch "$work/go3"
+wait_for "the title" matches "$base" title-picture
 send x x
 in_play() { matches "$base" play; }  # no key in play: every screen is one of the base game's
 wait_for "the board, compact" in_play
@@ -153,18 +157,18 @@ clean() {
 wait_for "the compact layout again, nothing left over" clean
 echo "ok: resized 80 x 24 -> 74 x 40 -> 60 x 15 -> 80 x 24: compact, full, the request, compact"
 send C-c
-ended 2 130
+ended 3 130
 
-# ---------------------------------------------------------------- run 3: too small for either layout
+# ---------------------------------------------------------------- run 4: too small for either layout
 run_lines() {
   tm capture-pane -J -p -S -300 | awk -v m="=== run $1" '$0 == m { on = 1; next } /^=== / { on = 0 } on { print "|" $0 }'
 }
 run_has() { run_lines "$1" | grep -qxF -- "|$2"; }
 tm resize-window -x 36 -y 19
-touch "$work/go3"
-wait_for "the sorry line" run_has 3 "Sorry, graphics doesn't work"
-run_has 3 "The terminal is 36 x 19; graphics need 74 x 40 or 37 x 20" || fail "run 3: no size line: $(run_lines 3)"
-[ "$(flags)" = "0 1" ] || fail "run 3: a view came up in a pane too small"
+touch "$work/go4"
+wait_for "the sorry line" run_has 4 "Sorry, graphics doesn't work"
+run_has 4 "The terminal is 36 x 19; graphics need 74 x 40 or 37 x 20" || fail "run 4: no size line: $(run_lines 4)"
+[ "$(flags)" = "0 1" ] || fail "run 4: a view came up in a pane too small"
 send C-c
-ended 3 130
+ended 4 130
 echo "ok: too small for either layout: the sorry line and both sizes"
