@@ -15,53 +15,15 @@
 #     both sizes, blind play.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
-termcells=$BUILD/tests/e2e/termcells
-termframes=$BUILD/tests/e2e/termframes
+cells_layout=compact
+. "$(dirname "$0")/termlib.sh"
 
-cat >"$work/pane.sh" <<PANE
-stty -g >"$work/before"
-trap 'echo interrupted' INT
-run() {
-  until [ -e "$work/go\$1" ]; do sleep 0.05; done
-  echo "=== run \$1"
-  local n=\$1
-  shift
-  "\$@" 2>"$work/run\$n.err"
-  echo "\$?" >"$work/status\$n"
-  stty -g >"$work/after\$n"
-}
-plain="env -u DISPLAY -u COLORTERM TERM=tmux-256color LANG=C.UTF-8"
-run 1 \$plain COLORTERM=truecolor "$game"
-run 2 \$plain "$game"
-run 3 \$plain "$game"
-run 4 \$plain "$game"
-echo "=== all runs done"
-exec sleep 600
-PANE
-start_tmux 80 24 "bash --noprofile --norc $work/pane.sh"
-wait_for "the settings before" test -s "$work/before"
-before=$(cat "$work/before")
-
-send() { tm send-keys "$@"; }
-flags() { tm display-message -p '#{alternate_on} #{cursor_flag}'; }
-ended() {  # ended <run> <status>: the terminal given back as it was
-  wait_for "the end of run $1" test -s "$work/after$1"
-  [ "$(cat "$work/status$1")" = "$2" ] || fail "run $1: status $(cat "$work/status$1"), expected $2"
-  [ "$(cat "$work/after$1")" = "$before" ] || fail "run $1: stty -g is not what it was"
-  [ "$(flags)" = "0 1" ] || fail "run $1: not back on the main screen with the cursor shown ($(flags))"
-  echo "ok: run $1 ended with status $2, terminal given back"
-}
-cap() { tm capture-pane -e -N -p >"$work/cap"; }
-cells() { "$termcells" compact "$@" <"$work/cap"; }
-row_is() { [ "$(cells text "$1")" = "$2" ]; }
-matches() { cap && cells match "$1" "$2" 2>"$work/match.err"; }
-frames() {
-  made="$work/frames.${*// /_}"
-  "$termframes" "$@" >"$made" || fail "termframes $*"
-}
+start_runs 80 24 "1 \$plain COLORTERM=truecolor \"$game\"
+2 \$plain \"$game\"
+3 \$plain \"$game\"
+4 \$plain \"$game\""
 frames
 base=$made
-top_row() { cells piece "$1" | awk '{ print $3 }'; }
 
 # ---------------------------------------------------------------- runs 1 and 2: a whole game, 24-bit and 256 colours
 whole_game() {  # whole_game <run> <the SGR prefix its colours go out as>
@@ -160,10 +122,6 @@ send C-c
 ended 3 130
 
 # ---------------------------------------------------------------- run 4: too small for either layout
-run_lines() {
-  tm capture-pane -J -p -S -300 | awk -v m="=== run $1" '$0 == m { on = 1; next } /^=== / { on = 0 } on { print "|" $0 }'
-}
-run_has() { run_lines "$1" | grep -qxF -- "|$2"; }
 tm resize-window -x 36 -y 19
 touch "$work/go4"
 wait_for "the sorry line" run_has 4 "Sorry, graphics doesn't work"

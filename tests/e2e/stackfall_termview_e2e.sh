@@ -17,70 +17,19 @@
 #     line; 6. =terminal with a display: the view, and no window.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
-termcells=$BUILD/tests/e2e/termcells
-termframes=$BUILD/tests/e2e/termframes
+. "$(dirname "$0")/termlib.sh"
 
 start_xvfb  # for run 6; the others leave DISPLAY out
-
-# Each run starts once its go file exists, between "=== run N" markers; the
-# pane's shell outlives the Ctrl+C that ends a run.
-cat >"$work/pane.sh" <<PANE
-stty -g >"$work/before"
-trap 'echo interrupted' INT
-run() {
-  until [ -e "$work/go\$1" ]; do sleep 0.05; done
-  echo "=== run \$1"
-  local n=\$1
-  shift
-  "\$@" 2>"$work/run\$n.err"
-  echo "\$?" >"$work/status\$n"
-  stty -g >"$work/after\$n"
-}
-plain="env -u DISPLAY -u COLORTERM TERM=tmux-256color LANG=C.UTF-8"
-run 1 \$plain COLORTERM=truecolor "$game"
-run 2 \$plain "$game"
-run 3 \$plain COLORTERM=truecolor LANG=C "$game"
-run 4 \$plain STACKFALL_VIEW=none "$game"
-run 5 \$plain STACKFALL_VIEW=window "$game"
-run 6 env STACKFALL_VIEW=terminal COLORTERM=truecolor LANG=C.UTF-8 "$game"
-echo "=== all runs done"
-exec sleep 600
-PANE
-start_tmux 80 46 "bash --noprofile --norc $work/pane.sh"
-wait_for "the settings before" test -s "$work/before"
-before=$(cat "$work/before")
-
-send() { tm send-keys "$@"; }
+start_runs 80 46 "1 \$plain COLORTERM=truecolor \"$game\"
+2 \$plain \"$game\"
+3 \$plain COLORTERM=truecolor LANG=C \"$game\"
+4 \$plain STACKFALL_VIEW=none \"$game\"
+5 \$plain STACKFALL_VIEW=window \"$game\"
+6 env STACKFALL_VIEW=terminal COLORTERM=truecolor LANG=C.UTF-8 \"$game\""
 game_pid() { pgrep -P "$pane_pid" -x stackfall; }
-flags() { tm display-message -p '#{alternate_on} #{cursor_flag}'; }
-# The run's lines on the main screen, each behind a bar so that empty ones count.
-run_lines() {
-  tm capture-pane -J -p -S -300 | awk -v m="=== run $1" '$0 == m { on = 1; next } /^=== / { on = 0 } on { print "|" $0 }'
-}
-run_has() { run_lines "$1" | grep -qxF -- "|$2"; }
-ended() {  # ended <run> <status>: the terminal given back as it was
-  wait_for "the end of run $1" test -s "$work/after$1"
-  [ "$(cat "$work/status$1")" = "$2" ] || fail "run $1: status $(cat "$work/status$1"), expected $2"
-  [ "$(cat "$work/after$1")" = "$before" ] || fail "run $1: stty -g is not what it was"
-  [ "$(flags)" = "0 1" ] || fail "run $1: not back on the main screen with the cursor shown ($(flags))"
-  echo "ok: run $1 ended with status $2, terminal given back"
-}
 
-# A capture of the pane, and questions about it.
-cap() { tm capture-pane -e -N -p >"$work/cap"; }
-cells() { "$termcells" "$@" <"$work/cap"; }
-row_is() { [ "$(cells text "$1")" = "$2" ]; }
-# matches <frames> <label>: a fresh capture equals a frame of that label.
-matches() { cap && cells match "$1" "$2" 2>"$work/match.err"; }
-# frames <script...>: termframes' screens for that key script into the
-# file named by $made.
-frames() {
-  made="$work/frames.${*// /_}"
-  "$termframes" "$@" >"$made" || fail "termframes $*"
-}
 frames
 base=$made
-top_row() { cells piece "$1" | awk '{ print $3 }'; }
 
 # ---------------------------------------------------------------- run 1: a whole game, 24-bit colour
 touch "$work/go1"

@@ -25,13 +25,17 @@ class TermMapTest : public ::testing::Test {
     Graph::TextLayer::Keep(true);  // as the terminal view keeps them
   }
 
-  std::vector<TermCell> Cells() {
-    std::vector<TermCell> cells;
+  // The game's mosaic: 15-pixel squares from pixel 1.
+  static Graph::Picture::Facts Mosaic() {
     Graph::Picture::Facts facts;
     facts.square = 15;
     facts.origin = 1;
+    return facts;
+  }
+  std::vector<TermCell> Cells() {
+    std::vector<TermCell> cells;
     std::lock_guard lock(Graph::Picture::SurfaceLock());
-    Graph::TermMap::Map(Graph::Picture::Canvas(), facts, cells);
+    Graph::TermMap::Map(Graph::Picture::Canvas(), Mosaic(), cells);
     return cells;
   }
   static const TermCell& At(const std::vector<TermCell>& cells, std::uint32_t column, std::uint32_t row) {
@@ -98,11 +102,8 @@ class CompactMapTest : public TermMapTest {
   static constexpr std::uint32_t kWidth = 80;
   std::vector<TermCell> Cells() {
     std::vector<TermCell> cells;
-    Graph::Picture::Facts facts;
-    facts.square = 15;
-    facts.origin = 1;
     std::lock_guard lock(Graph::Picture::SurfaceLock());
-    Graph::TermMap::MapCompact(Graph::Picture::Canvas(), facts, kWidth, cells);
+    Graph::TermMap::MapCompact(Graph::Picture::Canvas(), Mosaic(), kWidth, cells);
     return cells;
   }
   static const TermCell& At(const std::vector<TermCell>& cells, std::uint32_t column, std::uint32_t row) {
