@@ -38,7 +38,7 @@ SDL_Window* retired = nullptr;  // the window closed last, hidden; under wakeLoc
 // new surface after a resize, which may come at the old one's address.
 constexpr const char* kFilled = "stackfall.filled";
 
-// ---------------------------------------------------------------------------
+// ---------------------------------------------------------------- scan codes
 // SDL scancode (USB usage) -> PC set-1 make code, E0/E1 prefixes dropped.
 
 constexpr std::array<std::uint8_t, SDL_NUM_SCANCODES> MakeScanTable() {
@@ -124,8 +124,7 @@ constexpr auto kScanTable = MakeScanTable();
 
 SDL_Window* Find(WindowId window) { return window ? SDL_GetWindowFromID(window) : nullptr; }
 
-// ---------------------------------------------------------------------------
-// The display going away
+// ---------------------------------------------------------------- the display going away
 
 // Mended: Xlib calls this when the connection to the X server breaks (the server
 // ended, or was killed). Its own handler would call exit() from this thread
@@ -136,8 +135,7 @@ int DisplayGone(Display*) {
   Runtime::Halt("Graph: the display is gone (the connection to the X server broke); the program ends", 9);
 }
 
-// ---------------------------------------------------------------------------
-// X protocol errors
+// ---------------------------------------------------------------- X protocol errors
 
 // The X windows of ours that stand, for the error handler: lock-free, since
 // Xlib may call it from inside a destruction that holds our locks.
@@ -199,8 +197,7 @@ void HandleXErrors() {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Start-up
+// ---------------------------------------------------------------- start-up
 
 bool StartVideo() {
   if (videoStarted.load()) return true;
@@ -236,8 +233,7 @@ std::uint32_t DisplayBitsPerPixel() {
   return SDL_BITSPERPIXEL(mode.format);
 }
 
-// ---------------------------------------------------------------------------
-// The window
+// ---------------------------------------------------------------- the window
 
 WindowId OpenWindow(const char* title, int x, int y, int w, int h) {
   SDL_Window* win = SDL_CreateWindow(title, x, y, w, h, SDL_WINDOW_SHOWN);
@@ -350,8 +346,7 @@ void UpdateWindow(WindowId window, const PixelRect* part) {
   }
 }
 
-// ---------------------------------------------------------------------------
-// Events
+// ---------------------------------------------------------------- events
 
 namespace {
 
@@ -439,8 +434,7 @@ void WakeWindowServer() {
   SDL_PushEvent(&e);
 }
 
-// ---------------------------------------------------------------------------
-// Errors, tables, information
+// ---------------------------------------------------------------- errors, tables, information
 
 void ErrorBox(const char* message) {
   std::fprintf(stderr, "%s\n", message);

@@ -13,6 +13,26 @@ if [ -n "$hits" ]; then
   exit 1
 fi
 echo "platform headers only in platform/"
+
+# The views are peers over the picture: neither includes the other, only the
+# choice includes them, the picture and what it is made of include no view,
+# and nothing in platform/ reaches up.
+includes() { grep -h -o -E '#include "[^"]+"' "$@" 2>/dev/null | sed -E 's/#include "(.*)"/\1/'; }
+check_none() {  # check_none <what> <pattern> <files...>
+  local what=$1 pattern=$2 found
+  shift 2
+  found=$(includes "$@" | grep -E "$pattern")
+  if [ -n "$found" ]; then echo "$what:"; echo "$found"; exit 1; fi
+}
+check_none "the window view includes the terminal view" 'graph/(TerminalView|TermMap|TextLayer)\.h' graph/WindowView.*
+check_none "the terminal view includes the window view" 'graph/WindowView\.h' graph/TerminalView.* graph/TermMap.*
+check_none "the picture includes a view" 'graph/(WindowView|TerminalView|TermMap|ViewChoice|Graph)\.h' \
+  graph/Picture.* graph/TextLayer.* graph/FramePacer.* graph/Raster.*
+check_none "a view includes the choice or Graph" 'graph/(ViewChoice|Graph)\.h' graph/WindowView.* graph/TerminalView.*
+outside=$(grep -l -E '#include "graph/(WindowView|TerminalView)\.h"' graph/*.cpp graph/*.h | grep -v -E '^graph/(ViewChoice\.cpp|WindowView\.cpp|TerminalView\.cpp)$')
+[ -z "$outside" ] || { echo "views opened outside graph/ViewChoice:"; echo "$outside"; exit 1; }
+check_none "platform/ reaches up" '^(game|graph|console|sound)/' platform/*.h platform/*.cpp
+echo "views side by side over the picture, chosen in one place"
 [ -n "${2:-}" ] || exit 0
 
 build=$2

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The play loop against an earlier one in the same run: the game of REV
 # (default main) is built in a temporary worktree, then play_cpu.sh and
-# probe.sh measure it and this build's game one after the other, with this
-# build's probes for both.
+# probe.sh (the window) and term_view.sh (the terminal view) measure it and
+# this build's game one after the other, with this build's probes for both.
 #   bash bench/game/against.sh [build folder, default build] [REV] [seconds]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,7 +17,9 @@ cleanup() {
 }
 trap cleanup EXIT
 git -C "$top" worktree add --detach --quiet "$old/src" "$rev"
-cmake -S "$old/src" -B "$old/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTACKFALL_TESTS=OFF -DSTACKFALL_BENCH=OFF)
+command -v ccache >/dev/null && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$old/src" -B "$old/build" "${options[@]}" >/dev/null
 cmake --build "$old/build" -j2 --target stackfall >/dev/null
 # The old game with this build's probes.
 mkdir "$old/run"
@@ -27,4 +29,5 @@ for which in "$old/run" "$build"; do
   [ "$which" = "$build" ] && echo "== this build" || echo "== $rev"
   bash "$here/play_cpu.sh" "$which" "$secs"
   bash "$here/probe.sh" "$which"
+  bash "$here/term_view.sh" "$which" "$secs"
 done

@@ -8,11 +8,12 @@ set(native ${CMAKE_CURRENT_LIST_DIR}/..)
 
 # Console input buffer; no terminal. Writing to the console is the native
 # file: standard output is no terminal in the page, so it only writes lines.
+add_library(platform_output STATIC ${native}/StandardOutput.cpp)
 add_library(platform_console STATIC
   ${native}/ConsoleInput.cpp
   ${native}/TerminalOutput.cpp
   ${web}/Terminal.cpp)
-target_link_libraries(platform_console PUBLIC Threads::Threads runtime)
+target_link_libraries(platform_console PUBLIC platform_output Threads::Threads runtime)
 
 add_library(platform_sound STATIC ${web}/Sound.cpp)
 target_link_libraries(platform_sound PUBLIC Threads::Threads)
@@ -22,8 +23,8 @@ add_library(platform_text STATIC ${web}/Text.cpp ${native}/Cp1252.cpp)
 target_link_libraries(platform_text PUBLIC platform_glyphs)
 
 # Graph's terminal view compiles as it is; the view is never available.
-add_library(platform_termview STATIC ${native}/TermPaint.cpp ${web}/TermView.cpp)
-target_link_libraries(platform_termview PUBLIC platform_text runtime)
+add_library(platform_termscreen STATIC ${native}/TermPaint.cpp ${web}/TermScreen.cpp)
+target_link_libraries(platform_termscreen PUBLIC platform_output platform_text runtime)
 
 add_library(platform_window STATIC ${web}/Window.cpp ${web}/KeyCodes.cpp)
 target_link_libraries(platform_window PUBLIC Threads::Threads runtime)

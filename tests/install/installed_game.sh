@@ -16,7 +16,7 @@ set -euo pipefail
 mode=${1:?usage: installed_game.sh package|prefix VERSION}
 version=${2:?usage: installed_game.sh package|prefix VERSION}
 
-# --- Making it ----------------------------------------------------------------
+# ---------------------------------------------------------------- making it
 if [ "$mode" = package ]; then
   (cd "$BUILD" && cpack -G DEB -B "$work/deb") >"$work/cpack.out" 2>&1 || fail "cpack: $(tail -n 20 "$work/cpack.out")"
   deb=$work/deb/stackfall_${version}_$(dpkg --print-architecture).deb
@@ -40,7 +40,7 @@ else
   bin=bin
 fi
 
-# --- Where everything is ------------------------------------------------------
+# ---------------------------------------------------------------- where everything is
 for f in "$bin/stackfall" share/applications/stackfall.desktop share/man/man6/stackfall.6.gz \
   share/icons/hicolor/48x48/apps/stackfall.png share/icons/hicolor/256x256/apps/stackfall.png \
   share/doc/stackfall/README.md share/doc/stackfall/quirks.md; do
@@ -54,7 +54,7 @@ desktop-file-validate "$root/share/applications/stackfall.desktop" || fail "desk
 zcat "$root/share/man/man6/stackfall.6.gz" | grep -q '^\.SH ENVIRONMENT' || fail "manual page"
 echo "ok: every file in place, the desktop entry valid"
 
-# --- Started from there -------------------------------------------------------
+# ---------------------------------------------------------------- started from there
 start_xvfb
 # check_sound <what> <verdict>: the installed game from an empty folder; its
 # start-up check must end with that line. Ended by SIGTERM.

@@ -1,44 +1,44 @@
-// The terminal view in the browser: unavailable, as there is no terminal to
+// The terminal as a screen in the browser: unavailable, as there is no terminal to
 // draw on; the page's canvas is the window. Nothing is ever shown, so the
 // calls that only make sense while the view is up do nothing.
-#include "platform/TermView.h"
+#include "platform/TermScreen.h"
 
 #include <chrono>
 #include <thread>
 
 namespace Platform {
 
-bool TermUsable() { return false; }
+bool TermScreenUsable() { return false; }
 
-bool GetTermSize(TermSize&) { return false; }
+bool TermScreenSize(TermSize&) { return false; }
 
 TermColours TermColourDepth() { return TermColours::Ansi16; }
 
 TermCharset TermCharacters() { return TermCharset::Ascii; }
 
-bool StartTermView() { return false; }
+bool StartTermScreen() { return false; }
 
-void ShowTermView() {}
+void ShowTermScreen() {}
 
-void HideTermView() {}
+void HideTermScreen() {}
 
-bool TermViewShown() { return false; }
+bool TermScreenShown() { return false; }
 
-void WriteTerm(std::string_view) {}
+void WriteTermScreen(std::string_view) {}
 
 // No event ever comes: the wait is only a wait.
-unsigned WaitTermEvents(int timeoutMs) {
+unsigned WaitTermScreen(int timeoutMs) {
   do std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs < 0 ? 60'000 : timeoutMs));
   while (timeoutMs < 0);
   return 0;
 }
 
-void WakeTermView() {}
+void WakeTermScreen() {}
 
 void TakeConsoleText(std::string&) {}
 
-void TermViewStop() {}
+void TermScreenStop() {}
 
-void TermViewContinue() {}
+void TermScreenContinue() {}
 
 }  // namespace Platform
