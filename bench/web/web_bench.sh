@@ -7,11 +7,13 @@
 #   under 1 % of one core);
 # - what a player downloads, raw and gzip -9, the code (page, script,
 #   WebAssembly, worker) and the sounds (goal: the code under 200 KB gzip).
-#   bash bench/web/web_bench.sh [seconds, default 20]
+#   bash bench/web/web_bench.sh [native build folder] [seconds, default 20]
+# (the folder, as bench/report.sh passes it, is the one scripts/web_test.sh uses: build/)
 # Builds what it needs first (scripts/web_test.sh --prepare).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
+[ -d "${1:-}" ] && shift
 secs=${1:-20}
 bash "$top/scripts/web_test.sh" --prepare >/dev/null
 source "$top/tests/support/lib.sh"
