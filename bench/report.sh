@@ -10,7 +10,8 @@
 # samples themselves for the key latency, and of 3 windows of 5 s for the
 # idle CPU of each thread (utime + stime of /proc/<pid>/task/<tid>/stat).
 #
-# More figures: every executable-or-not bench/game/*.sh is run as
+# More figures: every executable-or-not bench/game/*.sh and bench/web/*.sh
+# is run as
 #   bash bench/game/NAME.sh <build folder>
 # from the top of the source tree; each line it prints of the form
 #   figure|goal|median|met
@@ -155,7 +156,7 @@ idle_threads graphdemo "$demo"
 
 # ---------------------------------------------------------------- the game's own figures
 shopt -s nullglob
-game_scripts=("$top"/bench/game/*.sh)
+game_scripts=("$top"/bench/game/*.sh "$top"/bench/web/*.sh)
 for script in "${game_scripts[@]}"; do
   out=$work/game.out
   if (cd "$top" && bash "$script" "$build") >"$out" 2>>"$log"; then
@@ -163,7 +164,7 @@ for script in "${game_scripts[@]}"; do
       [ "$(awk -F'|' '{ print NF }' <<<"$line")" -eq 4 ] && rows+=("$line")
     done <"$out"
   else
-    row "bench/game/$(basename "$script")" "" "failed" "? (see $log)"
+    row "${script#"$top"/}" "" "failed" "? (see $log)"
   fi
   cat "$out" >>"$log"
 done

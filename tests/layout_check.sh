@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The layering checks. With the source tree: fails when a file outside
-# platform/ includes SDL, Xlib or POSIX terminal headers. With a build folder too:
+# platform/ includes SDL, Xlib, POSIX terminal or emscripten headers. With a build folder too:
 # fails when the rules library (game_rules) reaches anything but the runtime,
 # by the headers its objects were compiled from or by the link line of the
 # programs that link it alone (its tests, the rules fuzz replay).
 cd "$1" || exit 2
-hits=$(grep -rn -E '#\s*include\s*[<"](SDL|termios|sys/ioctl|SDL2/|X11/)' \
+hits=$(grep -rn -E '#\s*include\s*[<"](SDL|termios|sys/ioctl|SDL2/|X11/|emscripten)' \
   --include='*.cpp' --include='*.h' runtime console sound graph game 2>/dev/null)
 if [ -n "$hits" ]; then
-  echo "SDL or terminal headers outside platform/:"
+  echo "SDL, terminal or emscripten headers outside platform/:"
   echo "$hits"
   exit 1
 fi
