@@ -16,6 +16,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/PadEvents.h"
 #include "runtime/Runtime.h"
 
 namespace Platform {
@@ -208,6 +209,7 @@ bool StartVideo() {
   // Else, with no display, SDL falls back to an offscreen driver and the game
   // never learns it has no window. The environment variable still wins.
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  std::lock_guard pads(Pads::StartLock());
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     // No display at all is an ordinary case the game reports itself; a
     // display that is named but cannot be used deserves its reason.
@@ -223,6 +225,7 @@ bool StartVideo() {
   // Keys come from scan codes alone; no input method is wanted.
   SDL_StopTextInput();
   wakeEventType.store(SDL_RegisterEvents(1));
+  Pads::ServeFromWindowThread();  // the game controllers, next to video
   videoStarted.store(true);
   return true;
 }
@@ -369,9 +372,15 @@ bool MadeUpModifierDown(const SDL_KeyboardEvent& key) {
 
 bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
   SDL_Event e;
-  int got = timeoutMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeoutMs);
-  if (!got) return false;
+  Pads::Key pad;
+  const Pads::Got got = Pads::Wait(e, pad, timeoutMs);
+  if (got == Pads::Got::Nothing) return false;
   event = WindowEvent{};
+  if (got == Pads::Got::PadKey) {
+    event.kind = pad.down ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
+    event.scan = pad.scan;
+    return true;
+  }
   if (e.type == wakeEventType.load()) {
     event.kind = WindowEventKind::Wake;
     return true;
