@@ -192,24 +192,28 @@ void Set(State& s, Pad& pad, int control, bool down) {
   }
 }
 
+// The stick across from one side to the other between two readings: the
+// one side let go before the other is pushed.
 void Axis(State& s, Pad& pad, int axis, int value) {
+  std::array<std::pair<int, int>, 2> sides{};  // control, value pushing it
   switch (axis) {
     case SDL_CONTROLLER_AXIS_LEFTX:
-      Set(s, pad, kStickLeft, Pushed(-value, pad.held[kStickLeft]));
-      Set(s, pad, kStickRight, Pushed(value, pad.held[kStickRight]));
+      sides = {{{kStickLeft, -value}, {kStickRight, value}}};
+      if (value < 0) std::swap(sides[0], sides[1]);
       break;
-    case SDL_CONTROLLER_AXIS_LEFTY:  // down is positive
-      Set(s, pad, kStickDown, Pushed(value, pad.held[kStickDown]));
+    case SDL_CONTROLLER_AXIS_LEFTY:  // down is positive; up types nothing
+      sides = {{{kStickDown, value}, {kStickDown, value}}};
       break;
     case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
-      Set(s, pad, kTriggerLeft, Pushed(value, pad.held[kTriggerLeft]));
+      sides = {{{kTriggerLeft, value}, {kTriggerLeft, value}}};
       break;
     case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
-      Set(s, pad, kTriggerRight, Pushed(value, pad.held[kTriggerRight]));
+      sides = {{{kTriggerRight, value}, {kTriggerRight, value}}};
       break;
     default:
-      break;
+      return;
   }
+  for (const auto& [control, push] : sides) Set(s, pad, control, Pushed(push, pad.held[control]));
 }
 
 void Added(State& s, int deviceIndex) {
