@@ -6,8 +6,9 @@
 // SDL reads joysticks by polling. Left to itself (SDL 2.26) it then waits for
 // events in a loop of 1 ms sleeps as soon as one joystick is there, which
 // would cost far more than the whole game at rest. So SDL does not update
-// joysticks by itself here; we do, every kReadEvery while a pad is open and
-// every kHotPlugEvery while none is, folded into the wait for the window's
+// joysticks by itself here; we do, every kReadEvery while a pad is open, and
+// with none, whenever the thread is awake anyway and kHotPlugAwake has
+// passed, else every kHotPlugEvery: folded into the wait for the window's
 // events.
 #include "platform/Gamepad.h"
 
@@ -40,8 +41,10 @@ using std::chrono::milliseconds;
 // Short enough that a tap is never missed and a press is felt at once (the
 // play loop itself looks for keys every 10 ms), long enough to cost little.
 constexpr milliseconds kReadEvery{10};
-// A pad plugged in is found within this even when nothing else happens.
-constexpr milliseconds kHotPlugEvery{500};
+// A pad plugged in is found within kHotPlugAwake while the game draws (in
+// play it always does), within kHotPlugEvery when nothing happens at all.
+constexpr milliseconds kHotPlugAwake{100};
+constexpr milliseconds kHotPlugEvery{1000};
 
 // ---------------------------------------------------------------- the mapping
 
@@ -112,7 +115,7 @@ struct State {
   std::deque<Pads::Key> ready;
   Repeat repeat;
   PadRepeat figures;
-  Clock::time_point nextRead;
+  Clock::time_point lastRead;
   std::uint64_t polls = 0;
 };
 
@@ -139,7 +142,7 @@ bool StartControllers(State& s) {
     return false;
   }
   s.started = true;
-  s.nextRead = Clock::now();
+  s.lastRead = Clock::now() - kHotPlugEvery;
   return true;
 }
 
@@ -267,10 +270,10 @@ bool Take(State& s, const SDL_Event& e) {
 // in SDL's queue.
 void Read(State& s) {
   const auto now = Clock::now();
-  if (!s.started || now < s.nextRead) return;
+  if (!s.started || now < s.lastRead + (s.pads.empty() ? kHotPlugAwake : kReadEvery)) return;
   SDL_GameControllerUpdate();
   ++s.polls;
-  s.nextRead = now + (s.pads.empty() ? kHotPlugEvery : kReadEvery);
+  s.lastRead = now;
 }
 
 // With the lock held: a key that is ready, or the repeat's when it fell due.
@@ -293,7 +296,7 @@ bool Pop(State& s, Pads::Key& key) {
 // a wait never ends just before it; -1 for none.
 int WaitMs(const State& s) {
   if (!s.started) return -1;
-  Clock::time_point due = s.nextRead;
+  Clock::time_point due = s.lastRead + (s.pads.empty() ? kHotPlugEvery : kReadEvery);
   if (s.repeat.on) due = std::min(due, s.repeat.due);
   const auto left = due - Clock::now();
   if (left <= Clock::duration::zero()) return 0;
