@@ -202,6 +202,9 @@ void HandleXErrors() {
 
 bool StartVideo() {
   if (videoStarted.load()) return true;
+  // The pads' thread may be setting its hints and starting SDL meanwhile:
+  // neither SDL's list of hints nor its subsystem counts are thread safe.
+  std::lock_guard pads(Pads::StartLock());
   // Else Ctrl+C becomes an SDL quit event that nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Else every present goes through a software OpenGL texture.
@@ -209,7 +212,6 @@ bool StartVideo() {
   // Else, with no display, SDL falls back to an offscreen driver and the game
   // never learns it has no window. The environment variable still wins.
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-  std::lock_guard pads(Pads::StartLock());
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     // No display at all is an ordinary case the game reports itself; a
     // display that is named but cannot be used deserves its reason.
