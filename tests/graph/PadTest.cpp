@@ -111,6 +111,13 @@ constexpr Record Up(std::uint16_t scan, std::uint32_t state = 0) { return {false
 constexpr std::uint16_t k0 = 0x0B, k2 = 0x03, k4 = 0x05, k5 = 0x06, k6 = 0x07, kQ = 0x10, kN = 0x31,
                         kSpace = 0x39;
 
+// A direction let go: its key-up, after the repeats it may have sent before.
+void ExpectLetGo(std::uint16_t scan) {
+  Record r = NextRecord();
+  while (r == Down(scan)) r = NextRecord();
+  EXPECT_EQ(r, Up(scan));
+}
+
 void PushWindowKey(bool down, SDL_Scancode scancode) {
   SDL_Event e{};
   e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
@@ -168,9 +175,7 @@ TEST_F(PadWindowTest, AHeldDirectionRepeatsAsAHeldKeyDoesAndAButtonDoesNot) {
   EXPECT_GE(Clock::now() - pressed, figures.delay + 2 * figures.interval);
 
   pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
-  Record r = NextRecord();
-  while (r == Down(k4)) r = NextRecord();
-  EXPECT_EQ(r, Up(k4));
+  ExpectLetGo(k4);
   pad.Button(SDL_CONTROLLER_BUTTON_A, false);
   EXPECT_EQ(NextRecord(), Up(k5));
   pad.Button(SDL_CONTROLLER_BUTTON_START, true);
@@ -198,9 +203,7 @@ TEST_F(PadWindowTest, TheStickCountsPushedBeyondHalfItsTravelAndLetGoInItsDeadZo
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -9000);
   Settle();
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -7000);
-  Record r = NextRecord();
-  while (r == Down(k4)) r = NextRecord();  // repeats, on a slow machine
-  EXPECT_EQ(r, Up(k4));
+  ExpectLetGo(k4);
   // From one side to the other in one reading: let go, then pushed.
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 30000);
   EXPECT_EQ(NextRecord(), Down(k6));
@@ -208,15 +211,11 @@ TEST_F(PadWindowTest, TheStickCountsPushedBeyondHalfItsTravelAndLetGoInItsDeadZo
   EXPECT_EQ(NextRecord(), Up(k6));
   EXPECT_EQ(NextRecord(), Down(k4));
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
-  r = NextRecord();
-  while (r == Down(k4)) r = NextRecord();
-  EXPECT_EQ(r, Up(k4));
+  ExpectLetGo(k4);
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 25000);
   EXPECT_EQ(NextRecord(), Down(k2));
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
-  r = NextRecord();
-  while (r == Down(k2)) r = NextRecord();
-  EXPECT_EQ(r, Up(k2));
+  ExpectLetGo(k2);
   // A trigger pulled is a button.
   pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
   EXPECT_EQ(NextRecord(), Down(kSpace));
@@ -253,9 +252,7 @@ TEST_F(PadWindowTest, PadsPluggedInAndPulledOutMidGameTwoAtOnce) {
   second.Button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
   EXPECT_EQ(NextRecord(), Down(k0));
   second.Button(SDL_CONTROLLER_BUTTON_DPAD_UP, false);
-  Record r = NextRecord();
-  while (r == Down(k0)) r = NextRecord();
-  EXPECT_EQ(r, Up(k0));
+  ExpectLetGo(k0);
   second.Unplug();
   VirtualPad third;
   third.Button(SDL_CONTROLLER_BUTTON_B, true);
