@@ -16,6 +16,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/PadEvents.h"
 #include "runtime/Runtime.h"
 
 namespace Platform {
@@ -201,6 +202,9 @@ void HandleXErrors() {
 
 bool StartVideo() {
   if (videoStarted.load()) return true;
+  // The pads' thread may be setting its hints and starting SDL meanwhile:
+  // neither SDL's list of hints nor its subsystem counts are thread safe.
+  std::lock_guard pads(Pads::StartLock());
   // Else Ctrl+C becomes an SDL quit event that nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Else every present goes through a software OpenGL texture.
@@ -223,6 +227,7 @@ bool StartVideo() {
   // Keys come from scan codes alone; no input method is wanted.
   SDL_StopTextInput();
   wakeEventType.store(SDL_RegisterEvents(1));
+  Pads::ServeFromWindowThread();  // the game controllers, next to video
   videoStarted.store(true);
   return true;
 }
@@ -369,9 +374,15 @@ bool MadeUpModifierDown(const SDL_KeyboardEvent& key) {
 
 bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
   SDL_Event e;
-  int got = timeoutMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeoutMs);
-  if (!got) return false;
+  Pads::Key pad;
+  const Pads::Got got = Pads::Wait(e, pad, timeoutMs);
+  if (got == Pads::Got::Nothing) return false;
   event = WindowEvent{};
+  if (got == Pads::Got::PadKey) {
+    event.kind = pad.down ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
+    event.scan = pad.scan;
+    return true;
+  }
   if (e.type == wakeEventType.load()) {
     event.kind = WindowEventKind::Wake;
     return true;

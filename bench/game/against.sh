@@ -2,7 +2,9 @@
 # The play loop against an earlier one in the same run: the game of REV
 # (default main) is built in a temporary worktree, then play_cpu.sh and
 # probe.sh (the window) and term_view.sh (the terminal view) measure it and
-# this build's game one after the other, with this build's probes for both.
+# this build's game one after the other, with this build's probes for both;
+# then this build's game with a virtual pad plugged in, where the build has
+# padgame (tests built).
 #   bash bench/game/against.sh [build folder, default build] [REV] [seconds]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -31,3 +33,7 @@ for which in "$old/run" "$build"; do
   bash "$here/probe.sh" "$which"
   bash "$here/term_view.sh" "$which" "$secs"
 done
+if [ -x "$build/tests/e2e/padgame" ]; then
+  echo "== this build, a pad plugged in"
+  PLAY_PAD=1 bash "$here/play_cpu.sh" "$build" "$secs"
+fi

@@ -3,7 +3,9 @@
 # while (default 20 s), with its window open under a fresh Xvfb; then its
 # peak resident memory (VmHWM). Goals: under 0.05 % of one core; under 30 MB.
 # Where perf is installed (apt-get install linux-perf), its task clock of the
-# same process over the same while as well.
+# same process over the same while as well. With PLAY_PAD=1 the game is
+# padgame (the test build's game with SDL's virtual game controller in its
+# process), with a pad plugged in at the title and left alone.
 #   bash bench/game/play_cpu.sh [build folder, default build] [seconds]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,11 +20,23 @@ pixel() {  # pixel X Y: the window's pixel as the screen shows it
 }
 key() { xdotool search --name '^Graph$' windowfocus --sync key "$@" >/dev/null 2>&1 || true; }
 
-"$build/stackfall" </dev/null >"$work/out" 2>&1 &
-game=$!
-pids+=("$game")
 is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
-wait_for "the title" is 67 37 "#800080"
+if [ "${PLAY_PAD:-}" = 1 ]; then
+  mkfifo "$work/pad"
+  "$build/tests/e2e/padgame" "$work/pad" </dev/null >"$work/out" 2>&1 &
+  game=$!
+  pids+=("$game")
+  exec 3>"$work/pad"
+  wait_for "the title" is 67 37 "#800080"
+  echo "1 plug" >&3
+  wait_for "the pad" grep -qx "padgame: 1 done" "$work/out"
+  echo "with a virtual pad plugged in"
+else
+  "$build/stackfall" </dev/null >"$work/out" 2>&1 &
+  game=$!
+  pids+=("$game")
+  wait_for "the title" is 67 37 "#800080"
+fi
 key x
 wait_for "the instructions" is 67 37 "#000000"
 key x
