@@ -26,7 +26,7 @@ target_link_libraries(platform_text PUBLIC platform_glyphs)
 add_library(platform_termscreen STATIC ${native}/TermPaint.cpp ${web}/TermScreen.cpp)
 target_link_libraries(platform_termscreen PUBLIC platform_output platform_text runtime)
 
-add_library(platform_window STATIC ${web}/Window.cpp ${web}/KeyCodes.cpp)
+add_library(platform_window STATIC ${web}/Window.cpp ${web}/KeyCodes.cpp ${web}/Gamepad.cpp)
 target_link_libraries(platform_window PUBLIC Threads::Threads runtime)
 
 # stackfall_page(<target>): the program as a page, <target>.html with its
