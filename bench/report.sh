@@ -10,7 +10,8 @@
 # samples themselves for the key latency, and of 3 windows of 5 s for the
 # idle CPU of each thread (utime + stime of /proc/<pid>/task/<tid>/stat).
 #
-# More figures: every executable-or-not bench/game/*.sh is run as
+# More figures: every executable-or-not bench/game/*.sh and bench/web/*.sh
+# is run as
 #   bash bench/game/NAME.sh <build folder>
 # from the top of the source tree; each line it prints of the form
 #   figure|goal|median|met
@@ -74,7 +75,7 @@ source "$top/tests/support/lib.sh"
 
 echo "running the benchmarks (a few minutes) ..." >&2
 
-# --- Key latency: a record into the console input buffer to KeyPressed ------
+# ---------------------------------------------------------------- key latency: a record into the console input buffer to KeyPressed
 "$(bench_bin console/key_latency_bench)" --benchmark_format=csv >"$work/key.csv" 2>>"$log" </dev/null
 for arg in 0 1; do
   # The counters follow the standard columns; find median_us by its header.
@@ -86,31 +87,31 @@ for arg in 0 1; do
   row "key to KeyPressed ($what)" "< 200 us" "$v us" "$(met "$v" 200)"
 done
 
-# --- PlaySound, asynchronous, of a file decoded before ------------------------
+# ---------------------------------------------------------------- PlaySound, asynchronous, of a file decoded before
 gbench "$(bench_bin sound/sound_bench)" "$work/sound.csv" --benchmark_filter=AsyncPlay
 add_gbench "$work/sound.csv" BM_AsyncPlayOfADecodedSound/wohoo "PlaySound async, wohoo.wav decoded" "< 1 ms" 1000 us
 add_gbench "$work/sound.csv" BM_AsyncPlayOfADecodedSound/game_over "PlaySound async, game_over.wav decoded" "< 1 ms" 1000 us
 
-# --- Sound on a PulseAudio server of its own: its own rows ---------------------
+# ---------------------------------------------------------------- sound on a PulseAudio server of its own: its own rows
 "$(bench_bin sound/pulse_bench)" 15 >"$work/pulse.out" 2>>"$log" || echo "pulse_bench failed" >>"$log"
 while IFS= read -r line; do
   [ "$(awk -F'|' '{ print NF }' <<<"$line")" -eq 4 ] && rows+=("$line")
 done <"$work/pulse.out"
 cat "$work/pulse.out" >>"$log"
 
-# --- Drawing on the back buffer --------------------------------------------------
+# ---------------------------------------------------------------- drawing on the back buffer
 gbench "$(bench_bin graph/graph_bench)" "$work/graph.csv"
 add_gbench "$work/graph.csv" BM_FullBoard "full board, 736 rectangles" "< 0.2 ms" 0.2 ms
 add_gbench "$work/graph.csv" BM_GameOverFrame "game-over frame, 667 rectangles" "< 15 ms" 15 ms
 add_gbench "$work/graph.csv" BM_IntroCycle "intro cycle, 1,722 rectangles" "< 1 ms" 1 ms
 
-# --- A present under Xvfb --------------------------------------------------------
+# ---------------------------------------------------------------- a present under Xvfb
 bash "$here/graph/xvfb_run.sh" bash -c \
   "\"$(bench_bin graph/present_bench)\" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_format=csv" \
   >"$work/present.csv" 2>>"$log"
 add_gbench "$work/present.csv" BM_Present "present of 555 x 600 under Xvfb" "< 0.5 ms" 0.5 ms
 
-# --- Idle CPU of each thread -------------------------------------------------------
+# ---------------------------------------------------------------- idle CPU of each thread
 hz=$(getconf CLK_TCK)
 # idle_threads <program> <pid>: a row per thread, the median of 3 windows of
 # 5 s of its user + system ticks, as a share of one core.
@@ -153,9 +154,9 @@ wait_for "graphdemo's window" grep -qs '^ready' "$work/demo.out"
 sleep 1  # the first presents settle
 idle_threads graphdemo "$demo"
 
-# --- The game's own figures --------------------------------------------------------
+# ---------------------------------------------------------------- the game's own figures
 shopt -s nullglob
-game_scripts=("$top"/bench/game/*.sh)
+game_scripts=("$top"/bench/game/*.sh "$top"/bench/web/*.sh)
 for script in "${game_scripts[@]}"; do
   out=$work/game.out
   if (cd "$top" && bash "$script" "$build") >"$out" 2>>"$log"; then
@@ -163,12 +164,12 @@ for script in "${game_scripts[@]}"; do
       [ "$(awk -F'|' '{ print NF }' <<<"$line")" -eq 4 ] && rows+=("$line")
     done <"$out"
   else
-    row "bench/game/$(basename "$script")" "" "failed" "? (see $log)"
+    row "${script#"$top"/}" "" "failed" "? (see $log)"
   fi
   cat "$out" >>"$log"
 done
 
-# --- The table ------------------------------------------------------------------------
+# ---------------------------------------------------------------- the table
 {
   echo "figure|goal|median|met"
   echo "------|----|------|---"

@@ -11,6 +11,7 @@
 #include "console/ConsoleOutput.h"
 #include "console/Lib.h"
 #include "console/LineDevice.h"
+#include "platform/Gamepad.h"
 #include "platform/Terminal.h"
 #include "runtime/Runtime.h"
 
@@ -136,6 +137,7 @@ void Init() {
   initialised = true;
   Platform::StartTerminal();  // the console host: keys from the terminal, when there is one
   Platform::FlushConsoleInputBuffer();
+  Platform::StartPads();  // keys from game controllers, once the buffer is clean
   Runtime::AddTermProc(RestoreInputMode);
   count = 0;
   mouseHandlerCount = 0;

@@ -45,7 +45,7 @@ std::uint32_t KeysLost();
 // on the reader's own code path (after Init).
 void TakeRecord(const Platform::InputRecord& record);
 
-// ---- the queue, for its tests
+// ---------------------------------------------------------------- the queue, for its tests
 
 struct KeyRecord {
   std::uint8_t ch;
@@ -58,7 +58,7 @@ constexpr std::uint8_t kQueueSize = 33;
 // Drops every key that waits; does nothing before Init.
 void Flush();
 
-// ---- mouse records
+// ---------------------------------------------------------------- mouse records
 
 struct MouseRecord {
   std::int32_t x;

@@ -16,12 +16,12 @@ namespace IO {
 // The output half and the public variables. Once.
 void Init();
 
-// ---- keys (BiosIO's, unchanged)
+// ---------------------------------------------------------------- keys (BiosIO's, unchanged)
 
 bool KeyPressed();
 char RdKey();
 
-// ---- text out
+// ---------------------------------------------------------------- text out
 
 // Writes the characters of `s` up to, not including, its first NUL.
 void WrStr(std::string_view s);
@@ -33,7 +33,7 @@ void WrChar(char c);
 void WrLn();   // exactly one LF
 void RdLn();   // drops the unread rest of IO's buffered input line
 
-// ---- line in
+// ---------------------------------------------------------------- line in
 
 // Reads a line into `s` through RdStrRedirect; NUL-terminated when shorter.
 void RdStr(std::span<char> s);
@@ -43,7 +43,8 @@ void RdStr(std::span<char> s);
 // Does nothing when standard input is not a console.
 void SetConMode(bool on, std::uint32_t& mode);
 
-// ---- public variables, with their values after Init
+// ---------------------------------------------------------------- public variables
+// With their values after Init.
 
 extern bool Prompt;            // FALSE
 extern bool RdLnOnWr;          // FALSE

@@ -87,7 +87,7 @@ bool Drop(const Piece& p) {
 // The board with every piece in place, drawn into the back buffer.
 bool DrawBoard() {
   Game::FillPieceTable();
-  Graph::SelectNullWindow();
+  Graph::SelectHeadless();
   Game::FillScreen();
   for (const Piece& p : kPieces) {
     if (!Drop(p)) {

@@ -22,6 +22,7 @@ void DrawCell(std::uint32_t x, std::uint32_t y) {
 
 void FillScreen() {
   FillPlayfield();
+  Graph::SetMosaic(kCellSize, kCellOrigin);
   if (!Graph::Init(kWindowX, kWindowY, kWindowWidth, kWindowDepth)) {
     IO::WrStr("Sorry, graphics doesn't work");
     IO::WrLn();

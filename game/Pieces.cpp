@@ -62,7 +62,7 @@ void InsertBlock() {
       // Deliberate: a settled cell under the new piece takes the piece's colour.
       if (s.Beweging != Leeg) cell.Kleur = kleur;
       // A centre that lands on a settled cell leaves xC, yC at the last
-      // piece's centre; the turn's window copes with that (Window.h).
+      // piece's centre; the turn copes with a stale centre (Rotate.cpp).
       if (cell.Beweging == CBewegend) {
         xC = startx + a;
         yC = b;

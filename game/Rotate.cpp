@@ -36,7 +36,7 @@ bool TurnInPlace() {
     for (std::uint32_t l = 1; l <= m; ++l) {
       const SquareType& c = arr1[k][l];
       if (!IsMoving(c)) continue;
-      // Window 3: a quarter turn anticlockwise. The bar: the mirror in the
+      // A quarter turn anticlockwise. The bar: the mirror in the
       // diagonal through the centre, so two turns restore it.
       const std::uint32_t tk = l;
       const std::uint32_t tl = m == 4 ? k : 4 - k;

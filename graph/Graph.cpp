@@ -1,12 +1,12 @@
 // Graph: the drawing state, the command record and its executor, and the
-// public operations built on them. Runs on the caller's thread; the back
-// buffer and the window belong to Server.
+// public operations built on them. Runs on the caller's thread; the picture
+// is graph/Picture's, the views graph/ViewChoice's.
 #include "graph/Graph.h"
 
+#include "graph/Picture.h"
 #include "graph/Raster.h"
-#include "graph/Server.h"
-#include "graph/TermMap.h"
-#include "graph/View.h"
+#include "graph/TextLayer.h"
+#include "graph/ViewChoice.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -30,8 +30,8 @@ constexpr std::uint32_t kStdPalette[16] = {
     0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
 };
 
-// ---------------------------------------------------------------------------
-// Drawing state, as at module start; Init sets its own column of it.
+// ---------------------------------------------------------------- drawing state
+// As at module start; Init sets its own column of it.
 
 std::uint32_t palette[kMaxPalette] = {};
 std::uint32_t paletteCount = 0;
@@ -49,11 +49,9 @@ std::uint32_t textColumn = 0, textRow = 0;
 bool cursorWanted = false;
 bool cursorShown = false;
 
-bool nullWindow = false;
-std::uint32_t nullDisplayBits = 24;
+std::uint32_t mosaicSquare = 0, mosaicOrigin = 0;
 
-// ---------------------------------------------------------------------------
-// The command record and its executor
+// ---------------------------------------------------------------- the command record and its executor
 
 enum Code : std::uint8_t {
   kPenStyle = 2,
@@ -125,18 +123,18 @@ void DrawRectangle(Raster::Canvas c) {
   if (r - l >= 2 && b - t >= 2) Raster::Fill(c, l + 1, t + 1, r - 1, b - 1, brush);
 }
 
-// The texts the rectangle just drawn reaches go from the terminal view; an
+// The texts the rectangle just drawn reaches go from the text layer; an
 // outline reaches only its edges.
 void CoverRectangle() {
   const std::uint32_t l = cmd.x1, t = cmd.y1, r = cmd.x2, b = cmd.y2;
   if (cmd.fill) {
-    TermMap::Covered(l, t, r, b);
+    TextLayer::Covered(l, t, r, b);
     return;
   }
-  TermMap::Covered(l, t, r, t);
-  TermMap::Covered(l, b, r, b);
-  TermMap::Covered(l, t, l, b);
-  TermMap::Covered(r, t, r, b);
+  TextLayer::Covered(l, t, r, t);
+  TextLayer::Covered(l, b, r, b);
+  TextLayer::Covered(l, t, l, b);
+  TextLayer::Covered(r, t, r, b);
 }
 
 void Execute(Target target) {
@@ -169,15 +167,15 @@ void Execute(Target target) {
 
   bool wake = false;
   {
-    std::lock_guard lock(Server::SurfaceLock());
-    const Raster::Canvas c = Server::BackBuffer();
+    std::lock_guard lock(Picture::SurfaceLock());
+    const Raster::Canvas c = Picture::Canvas();
     if (!c.pixels) return;
     // The pixels the command may change, edges included.
-    Server::Box box{cmd.x1, cmd.y1, cmd.x1, cmd.y1};
+    Picture::Box box{cmd.x1, cmd.y1, cmd.x1, cmd.y1};
     switch (cmd.code) {
       case kPixel:
         Raster::Plot(c, cmd.x1, cmd.y1, Rgb(cmd.colour));
-        TermMap::Covered(cmd.x1, cmd.y1, cmd.x1, cmd.y1);
+        TextLayer::Covered(cmd.x1, cmd.y1, cmd.x1, cmd.y1);
         break;
       case kRectangle:
         DrawRectangle(c);
@@ -187,26 +185,25 @@ void Execute(Target target) {
       case kText:
         Raster::Stamp(c, cmd.x1, cmd.y1, ink.data(), inkWidth, inkDepth, Rgb(cmd.colour), Rgb(bkColour),
                       bkOpaque);
-        TermMap::NoteText(c, cmd.x1, cmd.y1, std::string_view(cmd.text, cmd.count), inkWidth / cmd.count, inkDepth,
-                          Rgb(cmd.colour), Rgb(bkColour), bkOpaque);
+        TextLayer::Note(c, cmd.x1, cmd.y1, std::string_view(cmd.text, cmd.count), inkWidth / cmd.count, inkDepth,
+                        Rgb(cmd.colour), Rgb(bkColour), bkOpaque);
         if (inkWidth == 0 || inkDepth == 0) break;
         box = {cmd.x1, cmd.y1, cmd.x1 + inkWidth - 1, cmd.y1 + inkDepth - 1};
         break;
       case kInvert:
         Raster::Invert(c, cmd.x1, cmd.y1, cmd.x2, cmd.y2);
-        if (cmd.x2 > cmd.x1 && cmd.y2 > cmd.y1) TermMap::Covered(cmd.x1, cmd.y1, cmd.x2 - 1, cmd.y2 - 1);
+        if (cmd.x2 > cmd.x1 && cmd.y2 > cmd.y1) TextLayer::Covered(cmd.x1, cmd.y1, cmd.x2 - 1, cmd.y2 - 1);
         box = {cmd.x1, cmd.y1, std::max(cmd.x1, cmd.x2), std::max(cmd.y1, cmd.y2)};
         break;
       default:
         return;
     }
-    if (target == Target::BackBufferAndWindow) wake = Server::MarkDirty(box);
+    if (target == Target::BackBufferAndWindow) wake = Picture::Drawn(box);
   }
-  if (wake) Server::Wake();
+  if (wake) Picture::Wake();
 }
 
-// ---------------------------------------------------------------------------
-// The cursor frame around the drawing operations
+// ---------------------------------------------------------------- the cursor frame around the drawing operations
 
 void InvertCursorBlock() {
   if (textColumn == 0 || textRow == 0 || cellWidth == 0 || cellHeight == 0) return;
@@ -265,25 +262,25 @@ std::uint32_t ColourCount(std::uint32_t displayBits) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Opening and closing
+// ---------------------------------------------------------------- opening and closing
 
 bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t depth) {
   Width = width;
   Depth = depth;
-  View::Opened opened = View::Opened::Shown;
-  if (nullWindow) {
-    if (!Server::OpenNull(width, depth)) return false;
-  } else {
-    opened = View::Open(x, y, width, depth);
-    if (opened == View::Opened::None) return false;
-  }
+  Picture::Facts facts;
+  facts.width = width;
+  facts.depth = depth;
+  facts.square = mosaicSquare;
+  facts.origin = mosaicOrigin;
+  std::copy(std::begin(kStdPalette), std::end(kStdPalette), facts.colours.begin());
+  const ViewChoice::Opened opened = ViewChoice::Open(x, y, facts);
+  if (opened == ViewChoice::Opened::None) return false;
   {
-    std::lock_guard lock(Server::SurfaceLock());
-    TermMap::ForgetTexts();
+    std::lock_guard lock(Picture::SurfaceLock());
+    TextLayer::Forget();
   }
   cursorShown = false;  // a new surface has no cursor on it
-  NumPColor = ColourCount(nullWindow ? nullDisplayBits : Server::DisplayBits());
+  NumPColor = ColourCount(ViewChoice::DisplayBits());
   // Mended: loaded without the colour-count check of RemapAllPalette: on a display of
   // fewer than 16 colours that check would leave no palette at all, and
   // colour 12 must still be light red.
@@ -303,15 +300,19 @@ bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
   SetTextWindow(1, 1, Columns, Rows);
   // A terminal too small: FALSE, and the picture drawn all the same, for the
   // view that comes when the terminal is enlarged.
-  return opened == View::Opened::Shown;
+  return opened != ViewChoice::Opened::Pending;
 }
 
-void Exit() { View::Close(); }
+void Exit() { ViewChoice::Close(); }
 
-void SetWindowLook(std::uint32_t scale, bool fullScreen) { Server::SetWindowLook({scale, fullScreen}); }
+void SetWindowLook(std::uint32_t scale, bool fullScreen) { ViewChoice::SetWindowLook(scale, fullScreen); }
 
-// ---------------------------------------------------------------------------
-// Drawing
+void SetMosaic(std::uint32_t square, std::uint32_t origin) {
+  mosaicSquare = square;
+  mosaicOrigin = origin;
+}
+
+// ---------------------------------------------------------------- drawing
 
 void ClearScreen(std::uint32_t mode) {
   HideCursor();
@@ -366,8 +367,7 @@ void RawOutText(std::uint32_t x, std::uint32_t y, std::uint32_t colour, std::str
   RestoreCursor();
 }
 
-// ---------------------------------------------------------------------------
-// Palette and drawing state
+// ---------------------------------------------------------------- palette and drawing state
 
 void InitStdPalette() { RemapAllPalette(kStdPalette); }
 
@@ -410,8 +410,7 @@ void SetFillMask(const std::array<std::uint8_t, 8>& mask) {
   customFill = true;
 }
 
-// ---------------------------------------------------------------------------
-// Text grid and cursor
+// ---------------------------------------------------------------- text grid and cursor
 
 void SetTextWindow(std::uint32_t x1, std::uint32_t y1, std::uint32_t x2, std::uint32_t y2) {
   x1 = ClampCell(x1, Columns);
@@ -446,30 +445,26 @@ bool DisplayCursor(bool on) {
   return previous;
 }
 
-// ---------------------------------------------------------------------------
-// Headless runs and tests
+// ---------------------------------------------------------------- headless runs and tests
 
-void SelectNullWindow(std::uint32_t displayBits) {
-  nullWindow = true;
-  nullDisplayBits = displayBits;
-}
+void SelectHeadless(std::uint32_t displayBits) { ViewChoice::SelectHeadless(displayBits); }
 
 std::uint32_t Pixel(std::uint32_t x, std::uint32_t y) {
-  std::lock_guard lock(Server::SurfaceLock());
-  const Raster::Canvas c = Server::BackBuffer();
+  std::lock_guard lock(Picture::SurfaceLock());
+  const Raster::Canvas c = Picture::Canvas();
   if (!c.pixels || x >= c.width || y >= c.depth) return 0;
   return c.pixels[static_cast<std::size_t>(y) * c.width + x];
 }
 
 std::vector<std::uint32_t> ReadBackBuffer() {
-  std::lock_guard lock(Server::SurfaceLock());
-  const Raster::Canvas c = Server::BackBuffer();
+  std::lock_guard lock(Picture::SurfaceLock());
+  const Raster::Canvas c = Picture::Canvas();
   if (!c.pixels) return {};
   return std::vector<std::uint32_t>(c.pixels, c.pixels + static_cast<std::size_t>(c.width) * c.depth);
 }
 
-std::uint64_t PresentCount() { return Server::PresentCount(); }
+std::uint64_t FrameCount() { return Picture::Frames(); }
 
-bool WindowUpToDate() { return Server::UpToDate(); }
+bool PictureShown() { return Picture::Shown(); }
 
 }  // namespace Graph

@@ -1,11 +1,13 @@
-// Graph: the game's one drawing surface, a window of its own painted with
-// colour numbers of a 16-entry palette. The drawing operations run on the
-// caller's thread (one caller thread) and draw on a back buffer; a window
-// server thread owns the window, shows the back buffer within a display
-// frame and writes the window's keys into the console input buffer. With no
-// display the back buffer is shown in the terminal instead (graph/View).
-// Depends on: platform/Window (SDL video), platform/TermView (the terminal),
-// platform/Text (the font), platform/ConsoleInput, runtime.
+// Graph: the game's one drawing surface, painted with colour numbers of a
+// 16-entry palette. The drawing operations run on the caller's thread (one
+// caller thread) and draw on the picture (graph/Picture, the back buffer);
+// a view shows it within a display frame: the window of its own, served by
+// the window server thread, which also writes the window's keys into the
+// console input buffer (graph/WindowView), or with no display the terminal
+// (graph/TerminalView). Which one is graph/ViewChoice's business alone; the
+// game never knows.
+// Depends on: graph/Picture, graph/TextLayer, graph/ViewChoice,
+// platform/Text (the font).
 #pragma once
 
 #include <array>
@@ -17,8 +19,8 @@
 
 namespace Graph {
 
-// ---------------------------------------------------------------------------
-// Public variables: read by users, written only by Graph.
+// ---------------------------------------------------------------- public variables
+// Read by users, written only by Graph.
 
 extern std::uint32_t Width;      // drawing area in pixels, from Init
 extern std::uint32_t Depth;
@@ -35,8 +37,7 @@ constexpr std::uint32_t PATSYM_DENSE2 = 4;  // horizontal and vertical cross hat
 constexpr std::uint32_t PATSYM_DENSE1 = 5;  // diagonal cross hatch
 constexpr std::uint32_t PATSYM_SOLID = 8;
 
-// ---------------------------------------------------------------------------
-// Opening and closing
+// ---------------------------------------------------------------- opening and closing
 
 // Opens the window with its frame at (x, y) and a drawing area of
 // width x depth, or closes the open one and opens it anew, then resets the
@@ -58,8 +59,14 @@ void Exit();
 // desktop's own scale; 1 until this is called), full screen when asked.
 void SetWindowLook(std::uint32_t scale, bool fullScreen);
 
-// ---------------------------------------------------------------------------
-// Drawing. Colour numbers select palette entry (colour mod 256). Before the
+// From the next Init on: the picture is a mosaic of squares of `square`
+// pixels each way, the first from pixel `origin`, which views that show
+// characters (the terminal view) show one square a cell pair. 0, as at
+// start: no mosaic, and no such view.
+void SetMosaic(std::uint32_t square, std::uint32_t origin);
+
+// ---------------------------------------------------------------- drawing
+// Colour numbers select palette entry (colour mod 256). Before the
 // first successful Init, and after Exit, there is no back buffer and drawing
 // does nothing.
 
@@ -87,8 +94,7 @@ void RawOutText(std::uint32_t x, std::uint32_t y, std::uint32_t colour, const ch
   RawOutText(x, y, colour, std::string_view(text, N));
 }
 
-// ---------------------------------------------------------------------------
-// Palette and drawing state
+// ---------------------------------------------------------------- palette and drawing state
 
 void InitStdPalette();
 
@@ -113,8 +119,7 @@ std::uint32_t GetStdFillMask();
 // take the fill colour, clear bits the background colour.
 void SetFillMask(const std::array<std::uint8_t, 8>& mask);
 
-// ---------------------------------------------------------------------------
-// Text grid and cursor (1-based cells)
+// ---------------------------------------------------------------- text grid and cursor (1-based cells)
 
 struct RowColumn {
   std::uint32_t row = 0;
@@ -132,12 +137,11 @@ RowColumn SetTextPosition(std::uint32_t column, std::uint32_t row);
 // whether it was wanted before.
 bool DisplayCursor(bool on);
 
-// ---------------------------------------------------------------------------
-// For headless runs and tests
+// ---------------------------------------------------------------- for headless runs and tests
 
-// From the next Init on: no server and no window, only the back buffer, on
-// a display of `displayBits` bits per pixel. For tests and scenarios.
-void SelectNullWindow(std::uint32_t displayBits = 24);
+// From the next Init on: no view, only the picture, on a display of
+// `displayBits` bits per pixel. For tests, scenarios and the icon maker.
+void SelectHeadless(std::uint32_t displayBits = 24);
 
 // The back buffer's pixel (x, y) as 0x00RRGGBB; 0 outside it or without one.
 std::uint32_t Pixel(std::uint32_t x, std::uint32_t y);
@@ -145,9 +149,9 @@ std::uint32_t Pixel(std::uint32_t x, std::uint32_t y);
 // A copy of the whole back buffer, Width x Depth, row by row (empty without one).
 std::vector<std::uint32_t> ReadBackBuffer();
 
-// How many times the server has shown the back buffer, and whether the
-// window shows everything drawn so far.
-std::uint64_t PresentCount();
-bool WindowUpToDate();
+// How many frames the views have shown, and whether the view shows
+// everything drawn so far (true with none).
+std::uint64_t FrameCount();
+bool PictureShown();
 
 }  // namespace Graph

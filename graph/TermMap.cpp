@@ -1,92 +1,154 @@
-// TermMap: squares sampled in their middles, and the texts kept beside the
-// back buffer, each character with the box it was drawn in.
+// TermMap: squares sampled in their middles, the text layer's characters
+// over them.
 #include "graph/TermMap.h"
 
+#include "graph/TextLayer.h"
+
 #include <algorithm>
+#include <cstddef>
 
 namespace Graph::TermMap {
 namespace {
 
-// One character as the terminal view shows it.
-struct TextChar {
-  std::uint32_t left, top, right, bottom;  // its box on the canvas, clipped, inclusive
-  std::uint32_t column, row;
-  std::uint32_t colour, background;
-  bool opaque;
-  char ch;
+// x / (square / 2) and y / square, rounded half up.
+std::uint32_t ColumnOf(std::uint32_t x, std::uint32_t square) {
+  return static_cast<std::uint32_t>((std::uint64_t{x} * 4 + square) / (2 * std::uint64_t{square}));
+}
+std::uint32_t RowOf(std::uint32_t y, std::uint32_t square) {
+  return static_cast<std::uint32_t>((std::uint64_t{y} * 2 + square) / (2 * std::uint64_t{square}));
+}
+
+// Squares of one side whose first pixel lies in `pixels`.
+std::uint32_t Squares(std::uint32_t pixels, const Picture::Facts& f) {
+  return f.square == 0 || pixels <= f.origin ? 0 : (pixels - 1 - f.origin) / f.square + 1;
+}
+
+std::uint32_t Middle(std::uint32_t square, std::uint32_t pixels, const Picture::Facts& f) {
+  return static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(f.origin + std::uint64_t{square} * f.square + f.square / 2, pixels - 1));
+}
+
+// ---------------------------------------------------------------- compact texts
+
+// One text as the layer keeps it: the characters drawn together at (x, y).
+struct Text {
+  std::uint32_t x, y;
+  std::uint32_t pixelEnd;     // one past the right edge of its last character
+  std::uint32_t glyphWidth;
+  std::uint32_t first, last;  // the lowest and highest index left of it
+  std::vector<const TextLayer::Char*> chars;
+  // Where it is shown.
+  std::uint32_t row = 0, column = 0;
+  bool shown = false;
 };
 
-// A screen holds at most 69 x 37 characters of 8 x 16 side by side, since
-// each new one takes the place of those it covers; this bounds the rest.
-constexpr std::size_t kMaxTexts = 4096;
+std::vector<Text> Texts() {
+  std::vector<Text> texts;
+  for (const TextLayer::Char& c : TextLayer::Chars()) {
+    auto it = std::find_if(texts.begin(), texts.end(), [&](const Text& t) { return t.x == c.x && t.y == c.y; });
+    if (it == texts.end()) {
+      texts.push_back({c.x, c.y, c.right + 1, c.right - c.left + 1, c.index, c.index, {}});
+      it = texts.end() - 1;
+    }
+    it->pixelEnd = std::max(it->pixelEnd, c.right + 1);
+    it->first = std::min(it->first, c.index);
+    it->last = std::max(it->last, c.index);
+    it->chars.push_back(&c);
+  }
+  std::stable_sort(texts.begin(), texts.end(), [](const Text& a, const Text& b) {
+    return a.y != b.y ? a.y < b.y : a.x < b.x;
+  });
+  return texts;
+}
 
-std::vector<TextChar> texts;
+bool Overlap(const Text& a, const Text& b) {
+  return a.column + a.first <= b.column + b.last && b.column + b.first <= a.column + a.last;
+}
 
-// x / 7.5 and y / 15, rounded half up.
-std::uint32_t ColumnOf(std::uint32_t x) { return static_cast<std::uint32_t>((std::uint64_t{x} * 4 + 15) / 30); }
-std::uint32_t RowOf(std::uint32_t y) { return static_cast<std::uint32_t>((std::uint64_t{y} * 2 + 15) / 30); }
-
-// Squares of one side: the first starts at pixel 1.
-std::uint32_t Squares(std::uint32_t pixels) { return pixels < 2 ? 0 : (pixels - 2) / kSquare + 1; }
-
-std::uint32_t Middle(std::uint32_t square, std::uint32_t pixels) {
-  return std::min<std::uint32_t>(square * kSquare + 8, pixels - 1);
+// Rows and columns for every text, top to bottom.
+void Place(std::vector<Text>& texts, std::uint32_t square, const Grid& grid) {
+  for (std::size_t k = 0; k < texts.size(); ++k) {
+    Text& t = texts[k];
+    t.column = RowOf(t.x, square);  // x / square, rounded, as a row is y / square
+    t.row = RowOf(t.y, 2 * square);
+    // After the text it follows on its line, if it follows one.
+    const Text* before = nullptr;
+    for (std::size_t j = 0; j < k; ++j) {
+      const Text& o = texts[j];
+      if (o.shown && o.y == t.y && o.pixelEnd <= t.x && (!before || o.pixelEnd > before->pixelEnd)) before = &o;
+    }
+    if (before) {
+      const std::uint32_t gap = t.x - before->pixelEnd > t.glyphWidth / 2 ? 1 : 0;
+      t.column = std::max(t.column, before->column + before->last + 1 + gap);
+      t.row = std::max(t.row, before->row);
+    }
+    for (std::size_t j = 0; j < k; ++j)
+      if (texts[j].shown && Overlap(texts[j], t)) t.row = std::max(t.row, texts[j].row + 1);
+    t.shown = t.row < grid.rows && t.column + t.first < grid.columns;
+  }
 }
 
 }  // namespace
 
-Grid GridFor(std::uint32_t width, std::uint32_t depth) { return {2 * Squares(width), Squares(depth)}; }
+Grid GridFor(const Picture::Facts& facts) { return {2 * Squares(facts.width, facts), Squares(facts.depth, facts)}; }
 
-void NoteText(Raster::Canvas c, std::uint32_t x, std::uint32_t y, std::string_view text, std::uint32_t glyphWidth,
-              std::uint32_t glyphDepth, std::uint32_t colour, std::uint32_t background, bool opaque) {
-  const Grid grid = GridFor(c.width, c.depth);
-  if (!c.pixels || glyphWidth == 0 || glyphDepth == 0 || y >= c.depth) return;
-  const std::uint32_t row = RowOf(y);
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    const std::uint64_t left = x + std::uint64_t{glyphWidth} * k;
-    if (left >= c.width) break;
-    TextChar t{};
-    t.left = static_cast<std::uint32_t>(left);
-    t.top = y;
-    t.right = static_cast<std::uint32_t>(std::min<std::uint64_t>(left + glyphWidth - 1, c.width - 1));
-    t.bottom = static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{y} + glyphDepth - 1, c.depth - 1));
-    Covered(t.left, t.top, t.right, t.bottom);
-    t.column = ColumnOf(x) + static_cast<std::uint32_t>(k);
-    t.row = row;
-    if (t.column >= grid.columns || row >= grid.rows) continue;
-    t.colour = colour;
-    t.background = background;
-    t.opaque = opaque;
-    t.ch = text[k];
-    if (texts.size() >= kMaxTexts) texts.erase(texts.begin());
-    texts.push_back(t);
-  }
-}
-
-void Covered(std::uint32_t left, std::uint32_t top, std::uint32_t right, std::uint32_t bottom) {
-  std::erase_if(texts, [&](const TextChar& t) {
-    return t.left <= right && left <= t.right && t.top <= bottom && top <= t.bottom;
-  });
-}
-
-void ForgetTexts() { texts.clear(); }
-
-void Map(Raster::Canvas c, std::vector<Platform::TermCell>& cells) {
-  const Grid grid = GridFor(c.width, c.depth);
+void Map(Raster::Canvas c, const Picture::Facts& facts, std::vector<Platform::TermCell>& cells) {
+  Picture::Facts f = facts;
+  f.width = c.width;
+  f.depth = c.depth;
+  const Grid grid = GridFor(f);
   cells.assign(static_cast<std::size_t>(grid.columns) * grid.rows, Platform::TermCell{});
-  if (!c.pixels) return;
+  if (!c.pixels || grid.rows == 0) return;
   for (std::uint32_t r = 0; r < grid.rows; ++r) {
-    const std::uint32_t* line = c.pixels + static_cast<std::size_t>(Middle(r, c.depth)) * c.width;
+    const std::uint32_t* line = c.pixels + static_cast<std::size_t>(Middle(r, c.depth, f)) * c.width;
     for (std::uint32_t k = 0; k < grid.columns / 2; ++k) {
-      const std::uint32_t rgb = line[Middle(k, c.width)];
+      const std::uint32_t rgb = line[Middle(k, c.width, f)];
       const std::size_t at = static_cast<std::size_t>(r) * grid.columns + 2 * k;
       cells[at] = cells[at + 1] = {rgb, rgb, ' '};
     }
   }
-  for (const TextChar& t : texts) {
-    if (t.column >= grid.columns || t.row >= grid.rows) continue;
-    Platform::TermCell& cell = cells[static_cast<std::size_t>(t.row) * grid.columns + t.column];
+  for (const TextLayer::Char& t : TextLayer::Chars()) {
+    const std::uint32_t column = ColumnOf(t.x, f.square) + t.index, row = RowOf(t.y, f.square);
+    if (column >= grid.columns || row >= grid.rows) continue;
+    Platform::TermCell& cell = cells[static_cast<std::size_t>(row) * grid.columns + column];
     cell = {t.colour, t.opaque ? t.background : cell.bg, t.ch};
+  }
+}
+
+Grid CompactGridFor(const Picture::Facts& facts, std::uint32_t columns) {
+  return {std::max(Squares(facts.width, facts), columns), (Squares(facts.depth, facts) + 1) / 2};
+}
+
+void MapCompact(Raster::Canvas c, const Picture::Facts& facts, std::uint32_t columns,
+                std::vector<Platform::TermCell>& cells) {
+  Picture::Facts f = facts;
+  f.width = c.width;
+  f.depth = c.depth;
+  const Grid grid = CompactGridFor(f, columns);
+  cells.assign(static_cast<std::size_t>(grid.columns) * grid.rows, Platform::TermCell{});
+  if (!c.pixels || grid.rows == 0) return;
+  const std::uint32_t across = Squares(c.width, f), down = Squares(c.depth, f);
+  for (std::uint32_t r = 0; r < grid.rows; ++r) {
+    const std::uint32_t* upper = c.pixels + static_cast<std::size_t>(Middle(2 * r, c.depth, f)) * c.width;
+    const std::uint32_t* lower =
+        2 * r + 1 < down ? c.pixels + static_cast<std::size_t>(Middle(2 * r + 1, c.depth, f)) * c.width : nullptr;
+    for (std::uint32_t k = 0; k < across; ++k) {
+      const std::uint32_t top = upper[Middle(k, c.width, f)];
+      const std::uint32_t bottom = lower ? lower[Middle(k, c.width, f)] : 0;
+      cells[static_cast<std::size_t>(r) * grid.columns + k] = {top, bottom, ' ', true};
+    }
+  }
+  std::vector<Text> texts = Texts();
+  Place(texts, f.square, grid);
+  for (const Text& t : texts) {
+    if (!t.shown) continue;
+    for (const TextLayer::Char* ch : t.chars) {
+      const std::uint32_t column = t.column + ch->index;
+      if (column >= grid.columns) continue;
+      Platform::TermCell& cell = cells[static_cast<std::size_t>(t.row) * grid.columns + column];
+      // A transparent text shows on the upper square, the one its top is in.
+      cell = {ch->colour, ch->opaque ? ch->background : cell.fg, ch->ch, false};
+    }
   }
 }
 

@@ -1,48 +1,50 @@
-// TermMap: the back buffer as the cells of the terminal view. The drawing
-// is a mosaic of 15-pixel squares, square k covering pixels 15k+1 to 15k+15
-// each way; one square becomes two columns by one row (square-looking in a
-// terminal font), its colour sampled in its middle. Texts drawn with
-// RawOutText are kept as text and shown at column x / 7.5 and row y / 15,
-// rounded, in their colours over the blocks, until a drawing reaches a
-// character's box: a character painted over goes, whatever the colours.
-// All of it with the surface lock held, like the back buffer itself.
-// Depends on: graph/Raster (the canvas), platform/TermPaint (the cell).
+// TermMap: the picture as the cells of the terminal view. The picture is a
+// mosaic of squares (the game's Facts say their size and where they start),
+// each shown in the colour sampled in its middle, in one of two ways:
+// - full: one square two columns by one row (square-looking in a terminal
+//   font); the texts of the text layer at column x / (square / 2) and row
+//   y / square, rounded, in their colours over the blocks;
+// - compact: one square one column by half a row, two squares stacked in a
+//   cell as the upper half block; the texts at column x / square and row
+//   y / (2 square), rounded, reaching past the picture's right edge where
+//   they must. Texts are closer together than that in places: each keeps
+//   below every earlier (higher) text it would share a cell with, so none
+//   overwrites another and their top-to-bottom order stays; a text that
+//   goes on the same line after another in the picture goes after it here
+//   too. A text pushed below the picture is not shown.
+// With the surface lock held, like the picture.
+// Depends on: graph/Picture (the facts), graph/TextLayer, graph/Raster,
+// platform/TermPaint (the cell).
 #pragma once
 
+#include "graph/Picture.h"
 #include "graph/Raster.h"
 #include "platform/TermPaint.h"
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 namespace Graph::TermMap {
-
-constexpr std::uint32_t kSquare = 15;
 
 struct Grid {
   std::uint32_t columns = 0;
   std::uint32_t rows = 0;
 };
 
-// The cells a surface needs: 74 x 40 for the game's 555 x 600.
-Grid GridFor(std::uint32_t width, std::uint32_t depth);
+// The cells a picture needs: two columns and one row a square, for every
+// square whose first pixel lies in the picture. None without a mosaic.
+Grid GridFor(const Picture::Facts& facts);
 
-// Right after a text was drawn on the canvas with its top-left corner at
-// (x, y), each character in a box of glyphWidth x glyphDepth pixels: keeps
-// its characters, in place of any they cover. `background` counts when
-// opaque; transparent text shows on the square's colour.
-void NoteText(Raster::Canvas c, std::uint32_t x, std::uint32_t y, std::string_view text, std::uint32_t glyphWidth,
-              std::uint32_t glyphDepth, std::uint32_t colour, std::uint32_t background, bool opaque);
+// The cells of the canvas, row by row, GridFor of them.
+void Map(Raster::Canvas c, const Picture::Facts& facts, std::vector<Platform::TermCell>& cells);
 
-// Something was drawn on left..right, top..bottom (inclusive): the
-// characters whose boxes it reaches go.
-void Covered(std::uint32_t left, std::uint32_t top, std::uint32_t right, std::uint32_t bottom);
+// The compact cells: one column a square across, half a row a square down
+// (rounded up). A compact grid may be wider, for the texts: `columns`.
+Grid CompactGridFor(const Picture::Facts& facts, std::uint32_t columns = 0);
 
-// Forgets every text: a new back buffer.
-void ForgetTexts();
-
-// The cells of the canvas, row by row, GridFor(width, depth) of them.
-void Map(Raster::Canvas c, std::vector<Platform::TermCell>& cells);
+// The canvas as CompactGridFor(facts, columns) cells, row by row; cells
+// right of the picture are black but for texts.
+void MapCompact(Raster::Canvas c, const Picture::Facts& facts, std::uint32_t columns,
+                std::vector<Platform::TermCell>& cells);
 
 }  // namespace Graph::TermMap

@@ -12,13 +12,11 @@ namespace {
 constexpr std::uint32_t kDefault = 0xFFFFFFFFu;  // the terminal's own colour
 constexpr std::uint32_t kUnknown = 0xFFFFFFFEu;  // not known what the terminal has
 
-// The program's standard colours in ANSI order (black, red, green, yellow,
-// blue, magenta, cyan, white, then the bright ones): the terminal's 16
-// stand for them.
-constexpr std::uint32_t kAnsi[16] = {
-    0x000000, 0xB00000, 0x00B000, 0xB06000, 0x0000B0, 0x800080, 0x008080, 0xC0C0C0,
-    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
-};
+// ANSI colour i is standard colour AnsiToStandard(i): ANSI counts red as
+// bit 0 and blue as bit 2, the program's colours the other way round.
+constexpr std::size_t AnsiToStandard(std::uint8_t i) {
+  return static_cast<std::size_t>((i & 0b1010) | (i & 1) << 2 | (i & 4) >> 2);
+}
 
 // ASCII look-alikes of the bytes 80H..FFH, for terminals that show no more.
 constexpr char kAscii[129] =
@@ -56,8 +54,7 @@ std::string Lower(const char* s) {
 
 bool Contains(const char* s, const char* part) { return s && std::strstr(s, part); }
 
-// ---------------------------------------------------------------------------
-// Writing
+// ---------------------------------------------------------------- writing
 
 std::uint32_t Code(const TermPainter& p, std::uint32_t rgb) {
   switch (p.colours) {
@@ -68,7 +65,7 @@ std::uint32_t Code(const TermPainter& p, std::uint32_t rgb) {
     case TermColours::Ansi16:
       break;
   }
-  return Nearest16(rgb);
+  return Nearest16(rgb, p.standard);
 }
 
 void AppendColour(std::string& out, TermColours mode, std::uint32_t code, bool background) {
@@ -140,13 +137,16 @@ void ClearScreen(TermPainter& p, std::string& out) {
 }
 
 bool Same(const TermCell& a, const TermCell& b) {
+  if (a.upperHalf || b.upperHalf) return a.upperHalf == b.upperHalf && a.fg == b.fg && a.bg == b.bg;
   return a.ch == b.ch && a.bg == b.bg && (a.ch == ' ' || a.fg == b.fg);
 }
 
+// The upper half block, U+2580.
+constexpr std::string_view kUpperHalf = "\xE2\x96\x80";
+
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// What the terminal takes
+// ---------------------------------------------------------------- what the terminal takes
 
 TermColours ColoursFor(const char* colorterm, const char* term) {
   if (Contains(colorterm, "truecolor") || Contains(colorterm, "24bit")) return TermColours::Direct24;
@@ -186,10 +186,10 @@ std::uint8_t Nearest256(std::uint32_t rgb) {
   return static_cast<std::uint8_t>(16 + 36 * r + 6 * g + b);
 }
 
-std::uint8_t Nearest16(std::uint32_t rgb) {
+std::uint8_t Nearest16(std::uint32_t rgb, const StandardColours& standard) {
   std::uint8_t best = 0;
   for (std::uint8_t i = 1; i < 16; ++i)
-    if (Distance(rgb, kAnsi[i]) < Distance(rgb, kAnsi[best])) best = i;
+    if (Distance(rgb, standard[AnsiToStandard(i)]) < Distance(rgb, standard[AnsiToStandard(best)])) best = i;
   return best;
 }
 
@@ -213,8 +213,7 @@ void AppendChar(std::string& out, char ch, TermCharset charset) {
   }
 }
 
-// ---------------------------------------------------------------------------
-// Painting
+// ---------------------------------------------------------------- painting
 
 void Invalidate(TermPainter& p) { p.whole = true; }
 
@@ -231,11 +230,17 @@ void PaintCells(TermPainter& p, const std::vector<TermCell>& cells, int columns,
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < columns; ++c) {
       const std::size_t i = static_cast<std::size_t>(r) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(c);
-      const TermCell want{Code(p, cells[i].fg), Code(p, cells[i].bg), cells[i].ch};
+      TermCell want{Code(p, cells[i].fg), Code(p, cells[i].bg), cells[i].ch, cells[i].upperHalf};
+      // Two squares the terminal shows alike are one block: a space is one byte.
+      if (want.upperHalf && want.fg == want.bg) want = {want.fg, want.bg, ' ', false};
       if (Same(want, p.cells[i])) continue;
       MoveTo(p, r, c, out);
-      SetColours(p, want.fg, want.bg, want.ch != ' ', out);
-      AppendChar(out, want.ch, p.charset);
+      SetColours(p, want.fg, want.bg, want.upperHalf || want.ch != ' ', out);
+      if (want.upperHalf) {
+        out += kUpperHalf;
+      } else {
+        AppendChar(out, want.ch, p.charset);
+      }
       ++p.column;
       p.cells[i] = want;
     }

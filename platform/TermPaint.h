@@ -7,6 +7,7 @@
 // Depends on: platform/Text (code page 1252 to Unicode).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,12 +28,16 @@ TermColours ColoursFor(const char* colorterm, const char* term);
 // UTF-8, ISO 8859-1, else plain ASCII (the C locale). Any may be null.
 TermCharset CharsetFor(const char* lcAll, const char* lcCtype, const char* lang);
 
+// The program's own 16 standard colours, in its own order (1 blue, 4 red,
+// 6 brown): the terminal's 16 ANSI colours (1 red, 4 blue, 3 yellow) stand
+// for them, so that those map one to one. The caller hands them over.
+using StandardColours = std::array<std::uint32_t, 16>;
+
 // The nearest entry, by squared distance in RGB: of the 256-colour palette's
 // colour cube and grey ramp (16..255), and of the 16 ANSI colours (0..15,
-// ANSI order, taken as the program's own standard colours, so that those
-// map one to one).
+// ANSI order) as `standard` gives them.
 std::uint8_t Nearest256(std::uint32_t rgb);
-std::uint8_t Nearest16(std::uint32_t rgb);
+std::uint8_t Nearest16(std::uint32_t rgb, const StandardColours& standard);
 
 // The bytes of one code page 1252 character in `charset`, appended: never
 // none. What the terminal cannot show becomes its nearest ASCII letter (ë
@@ -41,10 +46,14 @@ void AppendChar(std::string& out, char ch, TermCharset charset);
 
 // A cell: character `ch` (code page 1252) in `fg` on `bg`, both 0x00RRGGBB.
 // A space is a block of its background; its foreground is never shown.
+// With `upperHalf` the cell is two squares stacked instead, the upper one
+// `fg` and the lower one `bg` (U+2580, for a UTF-8 terminal only; `ch` is
+// not used).
 struct TermCell {
   std::uint32_t fg = 0;
   std::uint32_t bg = 0;
   char ch = ' ';
+  bool upperHalf = false;
 };
 
 // What the terminal shows, as far as the painter knows: the cells and lines
@@ -54,6 +63,7 @@ struct TermCell {
 struct TermPainter {
   TermColours colours = TermColours::Direct24;
   TermCharset charset = TermCharset::Utf8;
+  StandardColours standard{};  // what the 16 ANSI colours stand for
 
   // Private to TermPaint.cpp.
   bool whole = true;

@@ -3,7 +3,6 @@
 #include "platform/Terminal.h"
 
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <csignal>
 #include <termios.h>
 #include <unistd.h>
@@ -165,9 +164,8 @@ bool SetConsoleMode(std::uint32_t mode) {
 }
 
 bool GetConsoleScreenBufferInfo(ConsoleScreenBufferInfo& info) {
-  winsize ws{};
-  if (!running || !IsTerminal(STDOUT_FILENO) || ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) != 0 || ws.ws_col == 0)
-    return false;
+  TermSize size;
+  if (!running || !GetTermSize(STDOUT_FILENO, size)) return false;
   {
     std::lock_guard lock(report->lock);
     report->ready = false;
@@ -177,7 +175,7 @@ bool GetConsoleScreenBufferInfo(ConsoleScreenBufferInfo& info) {
   WriteAll(STDOUT_FILENO, "\x1b[6n");
   std::unique_lock lock(report->lock);
   if (!report->arrived.wait_for(lock, std::chrono::milliseconds(500), [] { return report->ready; })) return false;
-  info.dwSize = {static_cast<std::int16_t>(ws.ws_col), static_cast<std::int16_t>(ws.ws_row)};
+  info.dwSize = {static_cast<std::int16_t>(size.columns), static_cast<std::int16_t>(size.rows)};
   info.dwCursorPosition = {static_cast<std::int16_t>(report->column - 1), static_cast<std::int16_t>(report->row - 1)};
   return true;
 }

@@ -2,30 +2,13 @@
 // and the bell, all with standard control sequences.
 #include "platform/TerminalOutput.h"
 
-#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 
 namespace Platform {
-
-// tcgetattr rather than isatty: it is async-signal-safe.
-bool IsTerminal(int fd) {
-  termios t;
-  return ::tcgetattr(fd, &t) == 0;
-}
-
-void WriteAll(int fd, std::string_view s) {
-  while (!s.empty()) {
-    ssize_t n = ::write(fd, s.data(), s.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    s.remove_prefix(static_cast<std::size_t>(n));
-  }
-}
 
 namespace {
 

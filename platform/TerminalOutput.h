@@ -1,10 +1,14 @@
 // The terminal's output half: positioned writes, plain writes and the bell,
-// as the console's output calls need them, with standard control sequences.
-// Depends on: termios, POSIX write.
+// as the console's output calls need them, with standard control sequences,
+// to descriptor 1 (the terminal, or the terminal view's pipe while the
+// picture is up: platform/StandardOutput).
+// Depends on: platform/StandardOutput.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
+
+#include "platform/StandardOutput.h"
 
 namespace Platform {
 
@@ -12,13 +16,6 @@ struct Coord {
   std::int16_t X = 0;
   std::int16_t Y = 0;
 };
-
-// True when `fd` is a terminal; tcgetattr rather than isatty, as it is
-// async-signal-safe.
-bool IsTerminal(int fd);
-
-// Writes all of `s` to `fd`, again after EINTR; stops at any other failure.
-void WriteAll(int fd, std::string_view s);
 
 // Writes `text` at `at` and puts the cursor back where it was.
 void WriteConsoleOutputCharacter(std::string_view text, Coord at);

@@ -1,5 +1,4 @@
-// Text on SDL2_ttf: the font, its metrics, rendering to an ink mask, and the
-// code page 1252 conversion.
+// Text on SDL2_ttf: the font, its metrics, rendering to an ink mask.
 #include "platform/Text.h"
 
 #include <SDL2/SDL_ttf.h>
@@ -18,12 +17,6 @@ constexpr FontMetrics kFallbackMetrics{8, 16, 3};
 bool started = false;
 TTF_Font* font = nullptr;
 FontMetrics metrics = kFallbackMetrics;
-
-// Unicode of the bytes 80H..9FH.
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 }  // namespace
 
@@ -78,27 +71,6 @@ bool RenderText(std::string_view cp1252, std::vector<std::uint8_t>& mask, std::u
   if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
   SDL_FreeSurface(s);
   return width != 0 && depth != 0;
-}
-
-char32_t Cp1252ToUnicode(unsigned char c) { return c >= 0x80 && c <= 0x9F ? kHigh[c - 0x80] : c; }
-
-std::string Cp1252ToUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() * 2);
-  for (unsigned char c : text) {
-    const char32_t u = Cp1252ToUnicode(c);
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += static_cast<char>(0xC0 | (u >> 6));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (u >> 12));
-      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
-  return out;
 }
 
 }  // namespace Platform

@@ -2,14 +2,17 @@
 // 13 pixels: cells of 8 x 16, like the old system font) rendered with SDL2_ttf
 // without anti-aliasing, so that every pixel is ink or not. The game's texts
 // are code page 1252 bytes; they become UTF-8 here and nowhere else.
+// The browser build, which has no SDL2_ttf, draws the same pixels from a
+// table made from this font (platform/GlyphText, platform/web/Text.cpp).
 // Used from one thread at a time (Graph's caller).
-// Depends on: SDL2_ttf.
+// Depends on: SDL2_ttf, platform/Cp1252.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Cp1252.h"
 
 namespace Platform {
 
@@ -30,12 +33,5 @@ FontMetrics TextMetrics();
 // the mask empty, when there is nothing to draw.
 bool RenderText(std::string_view cp1252, std::vector<std::uint8_t>& mask, std::uint32_t& width,
                 std::uint32_t& depth);
-
-// Code page 1252 to UTF-8. The five bytes the code page leaves undefined map
-// to the control characters of the same number, as Windows maps them.
-std::string Cp1252ToUtf8(std::string_view text);
-
-// One code page 1252 character as Unicode, mapped the same way.
-char32_t Cp1252ToUnicode(unsigned char c);
 
 }  // namespace Platform

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/PadEvents.h"
 #include "runtime/Runtime.h"
 
 namespace Platform {
@@ -55,7 +56,7 @@ struct Carried {
 };
 Carried carried;
 
-// ---------------------------------------------------------------------------
+// ---------------------------------------------------------------- scan codes
 // SDL scancode (USB usage) -> PC set-1 make code, E0/E1 prefixes dropped.
 
 constexpr std::array<std::uint8_t, SDL_NUM_SCANCODES> MakeScanTable() {
@@ -141,8 +142,7 @@ constexpr auto kScanTable = MakeScanTable();
 
 SDL_Window* Find(WindowId window) { return window ? SDL_GetWindowFromID(window) : nullptr; }
 
-// ---------------------------------------------------------------------------
-// The display going away
+// ---------------------------------------------------------------- the display going away
 
 // Mended: Xlib calls this when the connection to the X server breaks (the server
 // ended, or was killed). Its own handler would call exit() from this thread
@@ -153,8 +153,7 @@ int DisplayGone(Display*) {
   Runtime::Halt("Graph: the display is gone (the connection to the X server broke); the program ends", 9);
 }
 
-// ---------------------------------------------------------------------------
-// X protocol errors
+// ---------------------------------------------------------------- X protocol errors
 
 // The X windows of ours that stand, for the error handler: lock-free, since
 // Xlib may call it from inside a destruction that holds our locks.
@@ -216,11 +215,13 @@ void HandleXErrors() {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Start-up
+// ---------------------------------------------------------------- start-up
 
 bool StartVideo() {
   if (videoStarted.load()) return true;
+  // The pads' thread may be setting its hints and starting SDL meanwhile:
+  // neither SDL's list of hints nor its subsystem counts are thread safe.
+  std::lock_guard pads(Pads::StartLock());
   // Else Ctrl+C becomes an SDL quit event that nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Else every present goes through a software OpenGL texture.
@@ -243,6 +244,7 @@ bool StartVideo() {
   // Keys come from scan codes alone; no input method is wanted.
   SDL_StopTextInput();
   wakeEventType.store(SDL_RegisterEvents(1));
+  Pads::ServeFromWindowThread();  // the game controllers, next to video
   videoStarted.store(true);
   return true;
 }
@@ -253,8 +255,7 @@ std::uint32_t DisplayBitsPerPixel() {
   return SDL_BITSPERPIXEL(mode.format);
 }
 
-// ---------------------------------------------------------------------------
-// The window
+// ---------------------------------------------------------------- the window
 
 namespace {
 
@@ -534,8 +535,7 @@ void UpdateWindow(WindowId window, const PixelRect* part) {
   }
 }
 
-// ---------------------------------------------------------------------------
-// Events
+// ---------------------------------------------------------------- events
 
 namespace {
 
@@ -598,9 +598,15 @@ void NoteResize(const SDL_WindowEvent& resized) {
 
 bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
   SDL_Event e;
-  int got = timeoutMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeoutMs);
-  if (!got) return false;
+  Pads::Key pad;
+  const Pads::Got got = Pads::Wait(e, pad, timeoutMs);
+  if (got == Pads::Got::Nothing) return false;
   event = WindowEvent{};
+  if (got == Pads::Got::PadKey) {
+    event.kind = pad.down ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
+    event.scan = pad.scan;
+    return true;
+  }
   if (e.type == wakeEventType.load()) {
     event.kind = WindowEventKind::Wake;
     return true;
@@ -665,8 +671,7 @@ void WakeWindowServer() {
   SDL_PushEvent(&e);
 }
 
-// ---------------------------------------------------------------------------
-// Errors, tables, information
+// ---------------------------------------------------------------- errors, tables, information
 
 void ErrorBox(const char* message) {
   std::fprintf(stderr, "%s\n", message);

@@ -2,7 +2,7 @@
 // video subsystem. Everything here except WakeWindowServer and the
 // informational calls runs on the window server thread of Graph only; Graph
 // owns the thread, the back buffer and the locks, this layer owns SDL.
-// Depends on: SDL2, runtime.
+// Depends on: SDL2, platform/Gamepad (served from here), runtime.
 #pragma once
 
 #include <cstdint>
@@ -78,7 +78,8 @@ struct WindowEvent {
 // Waits up to timeoutMs (negative: no limit) for the next event. False on
 // time-out. F11 and Alt+Enter are the window's own: they switch between full
 // screen and the window and come as Other, their releases too; Alt's own
-// press and release come as any key's.
+// press and release come as any key's. The pads are served meanwhile
+// (platform/Gamepad): their keys come as KeyDown and KeyUp events of window 0.
 bool WaitWindowEvent(WindowEvent& event, int timeoutMs);
 
 // From any thread: wakes the server out of WaitWindowEvent with a Wake

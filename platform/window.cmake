@@ -1,4 +1,6 @@
-# The window system: SDL2 video for the graphics window's server thread.
+# The window system: SDL2 video for the graphics window's server thread, and
+# SDL2's game controllers, which that thread serves between its own events.
 add_library(platform_window STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/Window.cpp)
-target_link_libraries(platform_window PUBLIC PkgConfig::SDL2 Threads::Threads runtime ${CMAKE_DL_LIBS})
+  ${CMAKE_CURRENT_LIST_DIR}/Window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Gamepad.cpp)
+target_link_libraries(platform_window PUBLIC PkgConfig::SDL2 platform_console Threads::Threads runtime ${CMAKE_DL_LIBS})

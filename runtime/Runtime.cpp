@@ -1,5 +1,7 @@
-// Runtime support. The termination list is a fixed array of plain function
-// pointers so that a signal handler may walk it.
+// Runtime support: the termination and stop procedures, the signal
+// handlers that run them (every ending signal, the crash signals, SIGTSTP
+// and SIGCONT), the orderly stop and fatal errors. The lists are fixed
+// arrays of plain function pointers so that a signal handler may walk them.
 #include "runtime/Runtime.h"
 
 #include <fcntl.h>

@@ -3,6 +3,8 @@
 # only the packages that are missing, quietly. Safe to run again and again.
 #   bash scripts/deps.sh          everything: the game, the tests, the benchmarks
 #   bash scripts/deps.sh --game   only what building and playing the game need
+#   bash scripts/deps.sh --web    what the browser build, its test and its
+#                                 benchmarks need (the glyph table is made natively)
 set -euo pipefail
 
 game=(
@@ -22,7 +24,19 @@ packages=(
   dpkg-dev file lintian desktop-file-utils   # the Debian package and its checks
   appstream                                  # the AppStream metadata's check
 )
-[ "${1:-}" = --game ] && packages=("${game[@]}")
+web=(
+  "${game[@]}"
+  emscripten                                 # the compiler for the browser
+  chromium                                   # the browser the tests drive
+  python3                                    # the page's server
+  procps gzip                                # the benchmarks' CPU and sizes
+)
+# npm comes with some builds of nodejs; Debian's own needs its package.
+command -v npm >/dev/null || web+=(npm)
+case "${1:-}" in
+  --game) packages=("${game[@]}") ;;
+  --web) packages=("${web[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,8 @@
 # Builds and runs every test: the normal build (all tests, end-to-end runs
 # included), AddressSanitizer + UndefinedBehaviorSanitizer (all tests),
 # ThreadSanitizer (the tests that start threads), then each fuzz target for a
-# short while (scripts/fuzz.sh; FUZZ_SECONDS, 25 by default).
+# short while (scripts/fuzz.sh; FUZZ_SECONDS, 25 by default), then the
+# browser build played in headless Chromium (scripts/web_test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -42,3 +43,5 @@ echo "=== tests: ThreadSanitizer (threaded suites)"
 WAIT_SECONDS=240 ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threaded
 echo "=== fuzzing: ${FUZZ_SECONDS:-25} s per target"
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-25}"
+echo "=== the browser build in headless Chromium"
+bash scripts/web_test.sh

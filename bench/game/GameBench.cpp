@@ -1,4 +1,4 @@
-// The game's drawing loads on the null window's back buffer: the redraw
+// The game's drawing loads on the picture with no view: the redraw
 // around a piece (each key and each fall step) and the full redraw (each
 // landing and each drop).
 #include "game/Board.h"
@@ -11,7 +11,7 @@
 namespace {
 
 void Board() {
-  Graph::SelectNullWindow();
+  Graph::SelectHeadless();
   Game::FillPieceTable();
   Game::FillScreen();
   Game::InsertBlock();

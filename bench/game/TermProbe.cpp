@@ -1,7 +1,7 @@
 // term_probe: the game in its terminal view, measured from outside: the
-// program runs on a pseudo-terminal of 80 x 46 of ours with no display,
-// 24-bit colour and UTF-8, and everything it writes is read from the
-// master side.
+// program runs on a pseudo-terminal of 80 x 46 of ours (TERM_PROBE_SIZE,
+// e.g. 80x24, for another: the compact layout) with no display, 24-bit
+// colour and UTF-8, and everything it writes is read from the master side.
 //
 //   term_probe load GAME [SECONDS]   bytes written per second and CPU of the
 //                                    whole program (all threads, schedstat)
@@ -50,6 +50,12 @@ void Launch(const char* path) {
   winsize ws{};
   ws.ws_col = 80;
   ws.ws_row = 46;
+  if (const char* size = std::getenv("TERM_PROBE_SIZE")) {
+    unsigned columns = 0, rows = 0;
+    if (std::sscanf(size, "%ux%u", &columns, &rows) != 2 || columns == 0 || rows == 0) Die("TERM_PROBE_SIZE is not COLUMNSxROWS");
+    ws.ws_col = static_cast<unsigned short>(columns);
+    ws.ws_row = static_cast<unsigned short>(rows);
+  }
   game = ::forkpty(&master, nullptr, nullptr, &ws);
   if (game < 0) Die("forkpty");
   if (game == 0) {

@@ -4,7 +4,10 @@
 # peak resident memory (VmHWM). Goals: under 0.05 % of one core; under 30 MB.
 # Where perf is installed (apt-get install linux-perf), its task clock of the
 # same process over the same while as well. The game gets this environment:
-# STACKFALL_SCALE=3 XVFB_SIZE=2000x2000 measures it at scale 3.
+# STACKFALL_SCALE=3 XVFB_SIZE=2000x2000 measures it at scale 3. With
+# PLAY_PAD=1 the game is padgame (the test build's game with SDL's virtual
+# game controller in its process), with a pad plugged in at the title and
+# left alone.
 #   bash bench/game/play_cpu.sh [build folder, default build] [seconds]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -31,13 +34,26 @@ pixel() {  # pixel X Y: the picture's pixel as the screen shows it
 }
 key() { xdotool search --name '^Graph$' windowfocus --sync key "$@" >/dev/null 2>&1 || true; }
 
-"$build/stackfall" </dev/null >"$work/out" 2>&1 &
-game=$!
-pids+=("$game")
 is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+if [ "${PLAY_PAD:-}" = 1 ]; then
+  mkfifo "$work/pad"
+  "$build/tests/e2e/padgame" "$work/pad" </dev/null >"$work/out" 2>&1 &
+  game=$!
+  pids+=("$game")
+  exec 3>"$work/pad"
+else
+  "$build/stackfall" </dev/null >"$work/out" 2>&1 &
+  game=$!
+  pids+=("$game")
+fi
 wait_for "the window" placed
 echo "the picture at ($px, $py), scale $k"
 wait_for "the title" is 67 37 "#800080"
+if [ "${PLAY_PAD:-}" = 1 ]; then
+  echo "1 plug" >&3
+  wait_for "the pad" grep -qx "padgame: 1 done" "$work/out"
+  echo "with a virtual pad plugged in"
+fi
 key x
 wait_for "the instructions" is 67 37 "#000000"
 key x

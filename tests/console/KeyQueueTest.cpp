@@ -238,7 +238,8 @@ TEST(ConsoleEnd, ProgramEndsNormallyWhileTheReaderWaits) {
       ::testing::ExitedWithCode(0), "");
 }
 
-// ---- the wait for a key with a deadline (Lib::WaitForKey, in real time)
+// ---------------------------------------------------------------- the wait for a key with a deadline
+// Lib::WaitForKey, in real time.
 
 // A minute: a wake-up that was lost shows as a wait that ran out.
 constexpr std::uint32_t kLongMs = 60000;

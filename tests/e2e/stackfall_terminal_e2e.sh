@@ -56,7 +56,7 @@ check_given_back() {  # check_given_back <run> <exit status>
 
 raw() { [ "$(stty -g -F "$(tm display-message -p '#{pane_tty}')")" != "$before" ]; }
 
-# --- Run 1: two games from the terminal, with the window ---------------------
+# ---------------------------------------------------------------- run 1: two games from the terminal, with the window
 wait_for "the sound verdict" run_has 1 "Sound doesn't work on this computer..."
 wait_for "the title" shows_title
 raw || fail "run 1: the terminal is not in raw mode"
@@ -87,7 +87,7 @@ run_has 1 "You should here sound now, this to check whether sound works on your 
   fail "run 1: no sound check line"
 echo "ok: two games from the terminal; two empty lines before each"
 
-# --- Run 2: SIGTERM in play ---------------------------------------------------
+# ---------------------------------------------------------------- run 2: SIGTERM in play
 wait_for "the title of run 2" shows_title
 send x x
 wait_for "the board of run 2" shows_board
@@ -95,12 +95,12 @@ pid=$(game_pid) || fail "run 2: no stackfall process"
 kill -TERM "$pid"
 check_given_back 2 143
 
-# --- Run 3: Ctrl+C on the title -----------------------------------------------
+# ---------------------------------------------------------------- run 3: Ctrl+C on the title
 wait_for "the title of run 3" shows_title
 send C-c
 check_given_back 3 130
 
-# --- Run 4: no display, played blind ----------------------------------------
+# ---------------------------------------------------------------- run 4: no display, played blind
 # Blind, the script tells the screens apart by where the main thread waits
 # (waits_for_key): not in the title's 10 ms pauses nor in play's timed wait.
 wait_for "the first no-graphics line" run_has 4 "Sorry, graphics doesn't work"

@@ -9,79 +9,29 @@
 #     0, the terminal given back (stty -g, main screen, cursor) and the
 #     console lines on the main screen as without the view;
 #  2. the 256-colour palette: the title; Ctrl+C gives the terminal back;
-#  3. a pane too small (70 x 35): the sorry line, the size line, blind
+#  3. the C locale (no compact layout, tests/e2e/stackfall_compact_e2e.sh),
+#     a pane too small (70 x 35): the sorry line, the size line, blind
 #     play; enlarged in play, the view comes up; shrunk, the request to
 #     enlarge; enlarged again, the whole view; SIGHUP gives the terminal back;
 #  4. STACKFALL_VIEW=none and 5. =window, no display: no view, the sorry
 #     line; 6. =terminal with a display: the view, and no window.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
-termcells=$BUILD/tests/e2e/termcells
-termframes=$BUILD/tests/e2e/termframes
+. "$(dirname "$0")/termlib.sh"
 
 start_xvfb  # for run 6; the others leave DISPLAY out
-
-# Each run starts once its go file exists, between "=== run N" markers; the
-# pane's shell outlives the Ctrl+C that ends a run.
-cat >"$work/pane.sh" <<PANE
-stty -g >"$work/before"
-trap 'echo interrupted' INT
-run() {
-  until [ -e "$work/go\$1" ]; do sleep 0.05; done
-  echo "=== run \$1"
-  local n=\$1
-  shift
-  "\$@" 2>"$work/run\$n.err"
-  echo "\$?" >"$work/status\$n"
-  stty -g >"$work/after\$n"
-}
-plain="env -u DISPLAY -u COLORTERM TERM=tmux-256color LANG=C.UTF-8"
-run 1 \$plain COLORTERM=truecolor "$game"
-run 2 \$plain "$game"
-run 3 \$plain COLORTERM=truecolor "$game"
-run 4 \$plain STACKFALL_VIEW=none "$game"
-run 5 \$plain STACKFALL_VIEW=window "$game"
-run 6 env STACKFALL_VIEW=terminal COLORTERM=truecolor LANG=C.UTF-8 "$game"
-echo "=== all runs done"
-exec sleep 600
-PANE
-start_tmux 80 46 "bash --noprofile --norc $work/pane.sh"
-wait_for "the settings before" test -s "$work/before"
-before=$(cat "$work/before")
-
-send() { tm send-keys "$@"; }
+start_runs 80 46 "1 \$plain COLORTERM=truecolor \"$game\"
+2 \$plain \"$game\"
+3 \$plain COLORTERM=truecolor LANG=C \"$game\"
+4 \$plain STACKFALL_VIEW=none \"$game\"
+5 \$plain STACKFALL_VIEW=window \"$game\"
+6 env STACKFALL_VIEW=terminal COLORTERM=truecolor LANG=C.UTF-8 \"$game\""
 game_pid() { pgrep -P "$pane_pid" -x stackfall; }
-flags() { tm display-message -p '#{alternate_on} #{cursor_flag}'; }
-# The run's lines on the main screen, each behind a bar so that empty ones count.
-run_lines() {
-  tm capture-pane -J -p -S -300 | awk -v m="=== run $1" '$0 == m { on = 1; next } /^=== / { on = 0 } on { print "|" $0 }'
-}
-run_has() { run_lines "$1" | grep -qxF -- "|$2"; }
-ended() {  # ended <run> <status>: the terminal given back as it was
-  wait_for "the end of run $1" test -s "$work/after$1"
-  [ "$(cat "$work/status$1")" = "$2" ] || fail "run $1: status $(cat "$work/status$1"), expected $2"
-  [ "$(cat "$work/after$1")" = "$before" ] || fail "run $1: stty -g is not what it was"
-  [ "$(flags)" = "0 1" ] || fail "run $1: not back on the main screen with the cursor shown ($(flags))"
-  echo "ok: run $1 ended with status $2, terminal given back"
-}
 
-# A capture of the pane, and questions about it.
-cap() { tm capture-pane -e -N -p >"$work/cap"; }
-cells() { "$termcells" "$@" <"$work/cap"; }
-row_is() { [ "$(cells text "$1")" = "$2" ]; }
-# matches <frames> <label>: a fresh capture equals a frame of that label.
-matches() { cap && cells match "$1" "$2" 2>"$work/match.err"; }
-# frames <script...>: termframes' screens for that key script into the
-# file named by $made.
-frames() {
-  made="$work/frames.${*// /_}"
-  "$termframes" "$@" >"$made" || fail "termframes $*"
-}
 frames
 base=$made
-top_row() { cells piece "$1" | awk '{ print $3 }'; }
 
-# --- Run 1: a whole game, 24-bit colour ------------------------------------
+# ---------------------------------------------------------------- run 1: a whole game, 24-bit colour
 touch "$work/go1"
 wait_for "the title picture" matches "$base" title-picture
 [ "$(flags)" = "1 0" ] || fail "run 1: the view is not on the alternate screen with the cursor hidden ($(flags))"
@@ -144,7 +94,7 @@ echo "ok: the game-over picture, the score and the question"
 send N
 ended 1 0
 
-# --- Run 2: the 256-colour palette -------------------------------------------
+# ---------------------------------------------------------------- run 2: the 256-colour palette
 touch "$work/go2"
 wait_for "the title in 256 colours" matches "$base" title-picture
 grep -q $'\e\\[48;5;' "$work/cap" && ! grep -q $'\e\\[48;2;' "$work/cap" || fail "run 2: not in 256 colours"
@@ -157,7 +107,7 @@ ended 2 130
   fail "run 1: the console lines on the main screen: $(run_lines 1)"
 echo "ok: the console lines of run 1 are on the main screen"
 
-# --- Run 3: too small, then enlarged, shrunk and enlarged in play -------------
+# ---------------------------------------------------------------- run 3: too small, then enlarged, shrunk and enlarged in play
 tm resize-window -x 70 -y 35
 touch "$work/go3"
 wait_for "the sorry line" run_has 3 "Sorry, graphics doesn't work"
@@ -179,7 +129,7 @@ echo "ok: shrunk, the request to enlarge; enlarged, the whole view again"
 kill -HUP "$(game_pid)"
 ended 3 129
 
-# --- Runs 4 to 6: STACKFALL_VIEW ----------------------------------------------
+# ---------------------------------------------------------------- runs 4 to 6: STACKFALL_VIEW
 for run in 4 5; do
   touch "$work/go$run"
   wait_for "the sorry line of run $run" run_has "$run" "Sorry, graphics doesn't work"

@@ -16,7 +16,10 @@
 //                               row of the squares of colour C inside the
 //                               walls (1..21, 1..30), or "none"
 // Colours are read in any depth: 24-bit exactly, palette entries as the
-// terminal view maps the standard colours to them.
+// terminal view maps the standard colours to them. With `compact` before
+// the question, the squares are read from the compact layout: 37 columns
+// by 20 rows, two squares a cell (the upper half block: the upper square
+// in the foreground colour, the lower in the background).
 #include "platform/TermPaint.h"
 
 #include "../support/TermDecode.h"
@@ -40,14 +43,49 @@ int ColourNumber(const TermDecode::Colour& c) {
   for (int n = 0; n < 16; ++n) {
     if (c.kind == TermDecode::Colour::Rgb && c.value == kRgb[n]) return n;
     if (c.kind == TermDecode::Colour::Index && c.value >= 16 && c.value == Platform::Nearest256(kRgb[n])) return n;
-    if (c.kind == TermDecode::Colour::Index && c.value < 16 && c.value == Platform::Nearest16(kRgb[n])) return n;
+    if (c.kind == TermDecode::Colour::Index && c.value < 16 && c.value == Platform::Nearest16(kRgb[n], kRgb)) return n;
   }
   return -1;
 }
 
 char Digit(int colour) { return colour < 0 ? '?' : "0123456789abcdef"[colour]; }
 
+bool compact = false;
+
+std::vector<std::string> CompactSquares(const TermDecode::Screen& s) {
+  std::vector<std::string> rows;
+  for (int r = 0; r < kSquaresDown / 2; ++r) {
+    std::string upper, lower;
+    for (int k = 0; k < kSquaresAcross; ++k) {
+      const TermDecode::Cell& c = s.at(r, k);
+      if (c.ch == "\xE2\x96\x80") {
+        upper += Digit(ColourNumber(c.fg));
+        lower += Digit(ColourNumber(c.bg));
+      } else if (c.ch == " ") {
+        upper += Digit(ColourNumber(c.bg));
+        lower += upper.back();
+      } else {
+        upper += 't';
+        lower += 't';
+      }
+    }
+    // A text's own spaces look like black squares: between two characters
+    // of text with no half block in between, everything counts as text.
+    for (std::size_t a = 0; a < upper.size(); ++a) {
+      if (upper[a] != 't') continue;
+      std::size_t b = a + 1;
+      while (b < upper.size() && upper[b] != 't' && s.at(r, static_cast<int>(b)).ch == " ") ++b;
+      if (b < upper.size() && upper[b] == 't')
+        for (std::size_t k = a + 1; k < b; ++k) upper[k] = lower[k] = 't';
+    }
+    rows.push_back(upper);
+    rows.push_back(lower);
+  }
+  return rows;
+}
+
 std::vector<std::string> Squares(const TermDecode::Screen& s) {
+  if (compact) return CompactSquares(s);
   std::vector<std::string> rows;
   for (int r = 0; r < kSquaresDown; ++r) {
     std::string row;
@@ -117,6 +155,11 @@ int Match(const TermDecode::Screen& s, const char* file, const std::string& labe
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "compact") {
+    compact = true;
+    --argc;
+    ++argv;
+  }
   const std::string what = argc > 1 ? argv[1] : "";
   const std::string captured((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
   TermDecode::Screen screen(240, 120);
@@ -142,7 +185,7 @@ int main(int argc, char** argv) {
         }
     left == 99 ? std::printf("none\n") : std::printf("at %d %d\n", left, top);
   } else {
-    std::fprintf(stderr, "usage: termcells squares|match FILE LABEL|text ROW|colours ROW COL|piece C < capture\n");
+    std::fprintf(stderr, "usage: termcells [compact] squares|match FILE LABEL|text ROW|colours ROW COL|piece C < capture\n");
     return 2;
   }
   return 0;

@@ -17,8 +17,9 @@
 // text lies over the square (as the terminal view keeps the texts).
 #include "../game/Scenario.h"
 
-#include "graph/Server.h"
+#include "graph/Picture.h"
 #include "graph/TermMap.h"
+#include "graph/TextLayer.h"
 
 #include <cstdio>
 #include <mutex>
@@ -32,10 +33,13 @@ std::string last;
 
 // Read at every wait of the game: one look at the back buffer, under its lock.
 std::string Squares() {
-  std::lock_guard lock(Graph::Server::SurfaceLock());
-  const Graph::Raster::Canvas c = Graph::Server::BackBuffer();
+  std::lock_guard lock(Graph::Picture::SurfaceLock());
+  const Graph::Raster::Canvas c = Graph::Picture::Canvas();
   std::vector<Platform::TermCell> cells;
-  Graph::TermMap::Map(c, cells);  // for the texts alone
+  Graph::Picture::Facts facts;
+  facts.square = 15;
+  facts.origin = 1;
+  Graph::TermMap::Map(c, facts, cells);  // for the texts alone
   std::string out;
   if (cells.size() != 74 * 40) return out;
   for (std::uint32_t r = 0; r < 40; ++r) {
@@ -96,6 +100,10 @@ int main(int argc, char** argv) {
     if (player.phase == Phase::Play) Dump("play");
   };
   player.Prepare();
+  {
+    std::lock_guard lock(Graph::Picture::SurfaceLock());
+    Graph::TextLayer::Keep(true);  // as the terminal view keeps them
+  }
   StandardSound::PlaySoundRedirect = OnSound;
   IO::WrStrRedirect = OnConsole;
   Game::ProgramBody();

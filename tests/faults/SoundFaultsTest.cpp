@@ -29,6 +29,7 @@
 #include "console/IO.h"
 #include "sound/StandardSound.h"
 #include "sounds/WaveFile.h"
+#include "tests/support/Samples.h"
 #include "tests/support/SoundConsole.h"
 
 namespace fs = std::filesystem;
@@ -38,11 +39,7 @@ namespace {
 
 constexpr std::uint32_t kAsync = SND_FILENAME | SND_ASYNC;
 
-std::vector<std::int16_t> Ramp(std::size_t count, int low) {
-  std::vector<std::int16_t> s(count);
-  for (std::size_t i = 0; i < count; ++i) s[i] = static_cast<std::int16_t>(low + int(i % 1000));
-  return s;
-}
+using Samples::Ramp;
 
 void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);

@@ -14,7 +14,7 @@ source "$(dirname "$0")/lib.sh"
 demo=$BUILD/tests/graph/graphdemo
 compare=$BUILD/tests/faults/rgbcompare
 
-# --- 16 bits a pixel ----------------------------------------------------------
+# ---------------------------------------------------------------- 16 bits a pixel
 start_xvfb 16
 logs+=("$work/d16.out" "$work/d16.err")
 "$demo" --dump "$work/dump.ppm" >"$work/d16.out" 2>"$work/d16.err" &
@@ -32,7 +32,7 @@ clean_log "$work/d16.err" "16 bits"
 echo "ok: 16 bits: NumPColor 65536, the screen is the back buffer in 5-6-5"
 kill "$xvfb_pid"
 
-# --- 8 bits a pixel -------------------------------------------------------------
+# ---------------------------------------------------------------- 8 bits a pixel
 start_xvfb 8
 status=0
 timeout 60 "$demo" >"$work/d8.out" 2>"$work/d8.err" || status=$?
@@ -43,7 +43,7 @@ clean_log "$work/d8.err" "8 bits"
 echo "ok: 8 bits: no window surface, the program ends with status 9 and says so"
 kill "$xvfb_pid"
 
-# --- The display goes away ---------------------------------------------------
+# ---------------------------------------------------------------- the display goes away
 start_xvfb 24
 start_pane gone "\"$demo\" --console 2>\"$work/gone.err\""
 logs+=("$work/gone.err")
@@ -59,7 +59,7 @@ gone "$demo_pid" || fail "graphdemo still runs"
 clean_log "$work/gone.err" "display gone"
 echo "ok: display gone: message, status 9, terminal given back"
 
-# --- The window destroyed by another client ----------------------------------
+# ---------------------------------------------------------------- the window destroyed by another client
 start_xvfb 24
 # The panes' tmux server still has the display of the run above.
 start_pane closed "DISPLAY=$DISPLAY \"$demo\" --console 2>\"$work/closed.err\""
@@ -71,7 +71,7 @@ grep -q 'the display is gone' "$work/closed.err" || fail "no message when the wi
 clean_log "$work/closed.err" "window destroyed"
 echo "ok: window destroyed by another client: message, status 9, terminal given back"
 
-# --- Refused requests ----------------------------------------------------------
+# ---------------------------------------------------------------- refused requests
 status=0
 timeout 60 "$BUILD/tests/platform/xerror_probe" >"$work/probe.out" 2>"$work/probe.err" || status=$?
 logs+=("$work/probe.out" "$work/probe.err")

@@ -4,7 +4,7 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
 
-# --- The burst: 10,000 keys typed while the program holds off reading ---------
+# ---------------------------------------------------------------- the burst: 10,000 keys typed while the program holds off reading
 # Letters and digits, q left out (it would end the program).
 burst_keys() { head -c 10000 < <(yes 'abcdefghijklmnoprstuvwxyz0123456789' | tr -d '\n'); }
 # Before the burst: the bell of a pane rings a file.

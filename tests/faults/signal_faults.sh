@@ -10,7 +10,7 @@ source "$(dirname "$0")/lib.sh"
 keytest=$BUILD/keytest
 crashtest=$BUILD/tests/faults/crashtest
 
-# --- Signals from outside ------------------------------------------------------
+# ---------------------------------------------------------------- signals from outside
 ending=(USR1 USR2 ALRM VTALRM PROF XCPU XFSZ PWR SYS RTMIN)
 for sig in "${ending[@]}"; do start_pane "$sig" "ulimit -c 0; \"$keytest\" 2>\"$work/$sig.err\""; done
 for sig in "${ending[@]}"; do
@@ -19,7 +19,7 @@ for sig in "${ending[@]}"; do
 done
 for sig in "${ending[@]}"; do given_back "$sig" $((128 + $(kill -l "$sig"))); done
 
-# --- Crashes and an uncaught exception ---------------------------------------
+# ---------------------------------------------------------------- crashes and an uncaught exception
 sanitize=$(grep '^STACKFALL_SANITIZE:' "$BUILD/CMakeCache.txt") || fail "no STACKFALL_SANITIZE in $BUILD/CMakeCache.txt"
 if [ -z "${sanitize#*=}" ]; then
   crashes=(segv:SEGV bus:BUS fpe:FPE ill:ILL abort:ABRT overflow:SEGV throw:ABRT)

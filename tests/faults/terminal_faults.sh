@@ -10,7 +10,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 keytest=$BUILD/keytest
 
-# --- Standard input that is no terminal: nothing to read, nothing spins ----
+# ---------------------------------------------------------------- standard input that is no terminal: nothing to read, nothing spins
 check_no_terminal() {  # check_no_terminal <what> <redirections for keytest...>
   local what=$1
   shift
@@ -32,7 +32,7 @@ check_no_terminal "/dev/null" "</dev/null"
 printf 'q4q\n' >"$work/keys"
 check_no_terminal "a pipe that has ended" "< <(cat \"$work/keys\")"
 
-# --- A terminal: tmux panes on a private server ------------------------------
+# ---------------------------------------------------------------- a terminal: tmux panes on a private server
 keytest_of() { pgrep -P "$(cat "$work/$1.pid")" -x keytest; }
 
 # Resized: SIGWINCH, repeatedly, while keytest waits; keys still come.

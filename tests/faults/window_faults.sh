@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 demo=$BUILD/tests/graph/graphdemo
 start_xvfb 24
 
-# --- Standard input no terminal: the window stands, nothing spins -----------
+# ---------------------------------------------------------------- standard input no terminal: the window stands, nothing spins
 for what in closed /dev/null; do
   redirect="<&-"
   [ "$what" = closed ] || redirect="</dev/null"
@@ -26,7 +26,7 @@ for what in closed /dev/null; do
   clean_log "$out.err" "graphdemo, stdin $what"
 done
 
-# --- 10,000 keys into the window while graphdemo holds off reading -----------
+# ---------------------------------------------------------------- 10,000 keys into the window while graphdemo holds off reading
 start_pane burst "\"$demo\" --console --hold \"$work/go\" 2>\"$work/burst.err\""
 logs+=("$work/burst.err")
 hear_bell

@@ -1,4 +1,4 @@
-// Fuzz target: the drawing operations on the back buffer (null window). The
+// Fuzz target: the drawing operations on the picture with no view. The
 // input is a display depth, a surface size and a sequence of Graph calls with
 // arbitrary arguments: huge coordinates, inverted corners, colours above 255,
 // line styles above 5, unknown fill masks, custom masks, palettes of 0 to
@@ -93,7 +93,7 @@ void CheckCall(const std::vector<std::uint32_t>& before, const Allowed& allowed,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Input in{data, size};
   constexpr std::uint32_t kBits[] = {1, 4, 8, 15, 16, 24, 32};
-  Graph::SelectNullWindow(kBits[in.Byte() % 7]);
+  Graph::SelectHeadless(kBits[in.Byte() % 7]);
   std::uint32_t width = in.Byte() % 97, depth = in.Byte() % 97;
   if (!Graph::Init(1, 1, width, depth)) return 0;
   // What Init keeps from the last input: the fill kind and the cursor wish.
@@ -157,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 13: Graph::InitStdPalette(); break;
       case 14: {
         // A new surface: anything goes, and the size is the new one.
-        Graph::SelectNullWindow(kBits[in.Byte() % 7]);
+        Graph::SelectHeadless(kBits[in.Byte() % 7]);
         const bool huge = (in.Byte() & 0x0F) == 0;  // beyond the largest window: refused
         const std::uint32_t w = huge ? 16385 + in.Byte() : in.Byte() % 97;
         const std::uint32_t d = huge ? in.Any() : in.Byte() % 97;

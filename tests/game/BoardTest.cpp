@@ -1,4 +1,4 @@
-// The board on the null window's back buffer: the empty board's frame, the
+// The board on the picture with no view: the empty board's frame, the
 // redraw window around the centre (also for a stale centre), the colour of
 // empty cells.
 #include "game/Board.h"
@@ -24,7 +24,7 @@ class BoardTest : public GameTest::FreshGame {
  protected:
   void SetUp() override {
     FreshGame::SetUp();
-    Graph::SelectNullWindow();
+    Graph::SelectHeadless();
     Game::FillScreen();
     ASSERT_EQ(Graph::ReadBackBuffer().size(), 555u * 600u);
     // A ground of colour 7: whatever a redraw does not touch keeps it.

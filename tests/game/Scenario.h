@@ -1,7 +1,7 @@
 // Scenarios: the program body (or the play loop alone) run in virtual time.
 // Lib::Delay only advances a virtual clock, Lib::WaitForKey advances it in
 // ticks of 10 ms or less (to the moment of the next step in play) until a
-// key waits, the window is the null window
+// key waits, the picture has no view
 // (a back buffer, no server), console output and sound requests are
 // captured, and keys go into the console input buffer as the terminal would
 // write them, at chosen moments of the game, to be read by the real key
@@ -94,7 +94,7 @@ class Player {
   std::vector<Step> steps;
   std::string typedFirst;     // typed before the program starts
   bool soundWorks = false;    // what the platform's PlaySound answers
-  bool nullWindow = true;     // false: Graph::Init as the program would do it
+  bool headless = true;       // false: Graph::Init as the program would do it
   std::function<void()> everyWait;  // runs at every wait, before the steps
 
   // What was seen.
@@ -118,7 +118,7 @@ class Player {
   // the program body: for running parts of it (the play loop) directly.
   void Prepare() {
     GameTest::ResetGameState();
-    if (nullWindow) Graph::SelectNullWindow();
+    if (headless) Graph::SelectHeadless();
     StartConsole();
     current = this;
     Lib::DelayRedirect = OnDelay;

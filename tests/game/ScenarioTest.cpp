@@ -105,8 +105,8 @@ class ScenarioTest : public ::testing::Test {
   Player player;
 };
 
-// ---------------------------------------------------------------------------
-// A whole game with no key, watched from the title to the game-over picture.
+// ---------------------------------------------------------------- a whole game with no key
+// Watched from the title to the game-over picture.
 
 TEST_F(ScenarioTest, GameWithNoKeyFromTitleToGameOver) {
   DRAWING_HEAVY();
@@ -201,8 +201,7 @@ TEST_F(ScenarioTest, GameWithNoKeyFromTitleToGameOver) {
   EXPECT_GT(ColoursIn(25, 495, 25 + 30 * kTextWidth, 510)[15 + 1], 60) << "Druk op een n voor nieuw spel.";
 }
 
-// ---------------------------------------------------------------------------
-// Keys on the screens around the game
+// ---------------------------------------------------------------- keys on the screens around the game
 
 TEST_F(ScenarioTest, KeysTypedBeforeTheTitleAreTakenByTheScreensNotByTheGame) {
   DRAWING_HEAVY();
@@ -270,8 +269,7 @@ TEST_F(ScenarioTest, InstructionsShowTheirNineLinesAndTakeOneKey) {
   EXPECT_NE(game, drawn("e"));
 }
 
-// ---------------------------------------------------------------------------
-// Keys in play
+// ---------------------------------------------------------------- keys in play
 
 TEST_F(ScenarioTest, DropThenLeftInOneIntervalMovesTheDroppedPieceBeforeItLands) {
   DRAWING_HEAVY();
@@ -352,8 +350,8 @@ TEST_F(ScenarioTest, SpeedKeyGives300Then180ThenNothing) {
   EXPECT_EQ(Game::i, 1u);
 }
 
-// ---------------------------------------------------------------------------
-// Keys as they arrive: the loop sleeps until a key comes or the interval
+// ---------------------------------------------------------------- keys as they arrive
+// The loop sleeps until a key comes or the interval
 // ends, and a key acts within the tick it arrives in.
 
 struct Moment {
@@ -442,8 +440,8 @@ TEST_F(ScenarioTest, TheIntervalKeepsItsTicksWithAndWithoutKeys) {
   EXPECT_EQ(Game::arrow, 'q');
 }
 
-// ---------------------------------------------------------------------------
-// Score and speed-ups. Rows are laid ready so that the dropped piece
+// ---------------------------------------------------------------- score and speed-ups
+// Rows are laid ready so that the dropped piece
 // completes them: the first piece (columns 11, 12) lands on the floor in
 // (11, 28), (11, 29), (12, 29), (12, 30); the second (columns 14, 15) in
 // (15, 28), (14, 29), (15, 29), (14, 30).
@@ -548,8 +546,7 @@ TEST_F(ScenarioTest, SpawnThatDoesNotFitEndsTheGameOnceItHasLanded) {
   EXPECT_EQ(Game::arrow, '0');
 }
 
-// ---------------------------------------------------------------------------
-// Successive games
+// ---------------------------------------------------------------- successive games
 
 TEST_F(ScenarioTest, SecondGameStartsAfreshWithTheNextPiecesOfTheSequence) {
   DRAWING_HEAVY();
@@ -615,15 +612,14 @@ TEST_F(ScenarioTest, OnlyALowerCaseNPlaysAgain) {
   EXPECT_EQ(Game::newgame, 'N');
 }
 
-// ---------------------------------------------------------------------------
-// No display: the message at every game, and the game played blind.
+// ---------------------------------------------------------------- no display: the message at every game, and the game played blind
 
 TEST_F(ScenarioTest, WithoutADisplayEveryGameSaysSoAndIsStillPlayed) {
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
   unsetenv("SDL_VIDEODRIVER");
   setenv("STACKFALL_VIEW", "window", 1);  // no terminal view either, whatever standard output is
-  player.nullWindow = false;
+  player.headless = false;
   player.steps = {
       {1, Phase::Play, 100, "0"},
       {1, Phase::Play, 505, "q", [] { EXPECT_TRUE(AllAre(Shifted(kFirstPiece, 0, 27), Game::Stil, 15)); }},

@@ -59,7 +59,7 @@ class GraphTest : public ::testing::Test {
   void SetUp() override { Open(64, 48); }
 
   static void Open(std::uint32_t width, std::uint32_t depth, std::uint32_t displayBits = 24) {
-    Graph::SelectNullWindow(displayBits);
+    Graph::SelectHeadless(displayBits);
     Graph::DisplayCursor(false);
     Graph::SetStdFillMask(Graph::PATSYM_SOLID);
     ASSERT_TRUE(Graph::Init(1, 1, width, depth));
@@ -72,8 +72,7 @@ class GraphTest : public ::testing::Test {
   }
 };
 
-// ---------------------------------------------------------------------------
-// Rectangles
+// ---------------------------------------------------------------- rectangles
 
 TEST_F(GraphTest, RectangleCornersAndDegenerateCases) {
   Graph::Rectangle(5, 5, 5, 5, 15, false);
@@ -129,8 +128,7 @@ TEST_F(GraphTest, CoordinatesFarOutsideAreClippedNotWrapped) {
   EXPECT_EQ(Count(Region(1, 1, 62, 46), 'o'), 62u * 46u);
 }
 
-// ---------------------------------------------------------------------------
-// Fill masks and line styles against hand-made patterns
+// ---------------------------------------------------------------- fill masks and line styles against hand-made patterns
 
 TEST_F(GraphTest, EachHatchOpaqueAndTransparent) {
   const std::vector<std::vector<std::string>> hatches = {
@@ -215,8 +213,7 @@ TEST_F(GraphTest, EachLineStyleOnALineAndAroundACorner) {
   EXPECT_EQ(Region(10, 0, 1, 8), "#|#|#|-|-|-|#|#");
 }
 
-// ---------------------------------------------------------------------------
-// Palette
+// ---------------------------------------------------------------- palette
 
 TEST_F(GraphTest, StandardPaletteAfterInitWhateverTheDisplay) {
   const auto& standard = TestPalette::kStandard;
@@ -285,8 +282,7 @@ TEST_F(GraphTest, InitResetsBackgroundAndMixButKeepsFillAndCursorWish) {
   EXPECT_EQ(Region(0, 0, 10, 1), "##########");  // line style 0 again
 }
 
-// ---------------------------------------------------------------------------
-// Text
+// ---------------------------------------------------------------- text
 
 TEST_F(GraphTest, FontGivesTheTextGrid) {
   Open(555, 600);
@@ -345,8 +341,7 @@ TEST_F(GraphTest, CodePage1252DiaeresisIsDrawn) {
   EXPECT_EQ(withDots.substr(5 * 9), plain.substr(5 * 9));  // the e below the dots is the same
 }
 
-// ---------------------------------------------------------------------------
-// Text grid, ClearScreen, cursor
+// ---------------------------------------------------------------- text grid, ClearScreen, cursor
 
 TEST_F(GraphTest, SetTextWindowClampsAndSetTextPositionReturnsThePrevious) {
   Open(39 * 8, 600);

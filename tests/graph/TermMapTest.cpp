@@ -1,8 +1,9 @@
-// The back buffer as terminal cells, drawn through Graph on the null window:
+// The back buffer as terminal cells, drawn through Graph with no view:
 // texts as text in their colours, gone once anything is painted over them.
 #include "graph/Graph.h"
-#include "graph/Server.h"
+#include "graph/Picture.h"
 #include "graph/TermMap.h"
+#include "graph/TextLayer.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,23 @@ constexpr std::uint32_t kBlack = 0x000000, kGreen = 0x00B000, kCyan = 0x008080, 
 class TermMapTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Graph::SelectNullWindow();
+    Graph::SelectHeadless();
     ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
+    std::lock_guard lock(Graph::Picture::SurfaceLock());
+    Graph::TextLayer::Keep(true);  // as the terminal view keeps them
   }
 
+  // The game's mosaic: 15-pixel squares from pixel 1.
+  static Graph::Picture::Facts Mosaic() {
+    Graph::Picture::Facts facts;
+    facts.square = 15;
+    facts.origin = 1;
+    return facts;
+  }
   std::vector<TermCell> Cells() {
     std::vector<TermCell> cells;
-    std::lock_guard lock(Graph::Server::SurfaceLock());
-    Graph::TermMap::Map(Graph::Server::BackBuffer(), cells);
+    std::lock_guard lock(Graph::Picture::SurfaceLock());
+    Graph::TermMap::Map(Graph::Picture::Canvas(), Mosaic(), cells);
     return cells;
   }
   static const TermCell& At(const std::vector<TermCell>& cells, std::uint32_t column, std::uint32_t row) {
@@ -85,3 +95,56 @@ TEST_F(TermMapTest, TextPaintedOverInItsOwnColoursGoesToo) {
 }
 
 }  // namespace
+
+// The compact layout: two squares a cell, the texts kept apart and in order.
+class CompactMapTest : public TermMapTest {
+ protected:
+  static constexpr std::uint32_t kWidth = 80;
+  std::vector<TermCell> Cells() {
+    std::vector<TermCell> cells;
+    std::lock_guard lock(Graph::Picture::SurfaceLock());
+    Graph::TermMap::MapCompact(Graph::Picture::Canvas(), Mosaic(), kWidth, cells);
+    return cells;
+  }
+  static const TermCell& At(const std::vector<TermCell>& cells, std::uint32_t column, std::uint32_t row) {
+    return cells[row * kWidth + column];
+  }
+  static std::string Row(const std::vector<TermCell>& cells, std::uint32_t row) {
+    std::string s;
+    for (std::uint32_t k = 0; k < kWidth; ++k) {
+      const TermCell& c = At(cells, k, row);
+      s += c.upperHalf ? (c.fg || c.bg ? '#' : ' ') : c.ch;
+    }
+    return s.substr(0, s.find_last_not_of(' ') + 1);
+  }
+};
+
+TEST_F(CompactMapTest, TwoSquaresACellAndTextsThatNeverOverwriteOneAnother) {
+  Graph::Rectangle(16, 1, 30, 15, 14, true);   // square (1, 0): yellow over
+  Graph::Rectangle(16, 16, 30, 30, 2, true);   // square (1, 1): green
+  Graph::Rectangle(0, 586, 554, 599, 0, true);
+  auto cells = Cells();
+  ASSERT_EQ(cells.size(), 80u * 20);
+  EXPECT_TRUE(At(cells, 1, 0).upperHalf);
+  EXPECT_EQ(At(cells, 1, 0).fg, kYellow);
+  EXPECT_EQ(At(cells, 1, 0).bg, kGreen);
+
+  // Lines 25 pixels apart, closer than a row of 30: each below the one above.
+  Graph::RawOutText(50, 105, 9, "4 om naar links te bewegen");
+  Graph::RawOutText(50, 130, 9, "6 om naar rechts te bewegen");
+  Graph::RawOutText(50, 155, 9, "5 om het blokje te roteren");
+  // A text that goes on after another on its line, and one off the picture's
+  // bottom rows once pushed down.
+  Graph::RawOutText(390, 50, 3, "Score: ");
+  Graph::RawOutText(450, 50, 3, "7");
+  Graph::RawOutText(20, 555, 3, "first");
+  Graph::RawOutText(20, 580, 3, "second");
+  cells = Cells();
+  EXPECT_EQ(Row(cells, 4).substr(3), "4 om naar links te bewegen");
+  EXPECT_EQ(Row(cells, 5).substr(3), "6 om naar rechts te bewegen");
+  EXPECT_EQ(Row(cells, 6).substr(3), "5 om het blokje te roteren");
+  EXPECT_EQ(Row(cells, 2).substr(26), "Score: 7") << Row(cells, 2);
+  EXPECT_EQ(At(cells, 26, 2).fg, kCyan);
+  EXPECT_EQ(Row(cells, 19).substr(1, 5), "first");
+  for (std::uint32_t r = 0; r < 20; ++r) EXPECT_EQ(Row(cells, r).find("second"), std::string::npos) << r;
+}

@@ -8,19 +8,19 @@ demo=$BUILD/tests/graph/graphdemo
 source "$(dirname "$0")/../support/lib.sh"
 logs=("$work/demo.out" "$work/demo.err")
 
-# --- No display: Init answers FALSE, no box, no hang -----------------------
+# ---------------------------------------------------------------- no display: Init answers FALSE, no box, no hang
 out=$(env -u DISPLAY -u SDL_VIDEODRIVER timeout 30 "$demo" 2>&1) || fail "no display: status $?"
 [[ $out == *"Init FALSE"* ]] || fail "no display: $out"
 echo "ok: no display gives Init FALSE"
 
-# --- A window the window system refuses: message and status 9 ---------------
+# ---------------------------------------------------------------- a window the window system refuses: message and status 9
 status=0
 env -u DISPLAY SDL_VIDEODRIVER=offscreen timeout 30 "$demo" --size 20000 20000 >"$work/big.out" 2>&1 || status=$?
 [ "$status" -eq 9 ] || fail "refused window: status $status"
 grep -qx "Couldn't create main window" "$work/big.out" || fail "refused window: $(cat "$work/big.out")"
 echo "ok: refused window ends with status 9"
 
-# --- A real window under Xvfb -----------------------------------------------
+# ---------------------------------------------------------------- a real window under Xvfb
 start_xvfb
 
 "$demo" --restart --dump "$work/dump.ppm" >"$work/demo.out" 2>"$work/demo.err" &
@@ -113,7 +113,7 @@ xdotool windowmap --sync "$wid"
 wait_for "the picture to come back" shot_matches
 echo "ok: the picture comes back after unmap and map"
 
-# --- Window keys read as the game reads them: through the key reader ---------
+# ---------------------------------------------------------------- window keys read as the game reads them: through the key reader
 "$demo" --console </dev/null >"$work/read.out" 2>"$work/read.err" &
 reader=$!
 pids+=($reader)

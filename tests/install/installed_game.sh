@@ -20,7 +20,7 @@ set -euo pipefail
 mode=${1:?usage: installed_game.sh package|prefix VERSION}
 version=${2:?usage: installed_game.sh package|prefix VERSION}
 
-# --- Making it ----------------------------------------------------------------
+# ---------------------------------------------------------------- making it
 if [ "$mode" = package ]; then
   (cd "$BUILD" && cpack -G DEB -B "$work/deb") >"$work/cpack.out" 2>&1 || fail "cpack: $(tail -n 20 "$work/cpack.out")"
   deb=$work/deb/stackfall_${version}_$(dpkg --print-architecture).deb
@@ -44,7 +44,7 @@ else
   bin=bin
 fi
 
-# --- Where everything is ------------------------------------------------------
+# ---------------------------------------------------------------- where everything is
 for f in "$bin/stackfall" share/applications/stackfall.desktop share/man/man6/stackfall.6.gz \
   share/icons/hicolor/48x48/apps/stackfall.png share/icons/hicolor/256x256/apps/stackfall.png \
   share/doc/stackfall/README.md share/doc/stackfall/quirks.md share/metainfo/stackfall.metainfo.xml; do
@@ -66,7 +66,7 @@ for want in "<id>stackfall</id>" '<launchable type="desktop-id">stackfall.deskto
 done
 echo "ok: every file in place, the desktop entry and the AppStream metadata valid"
 
-# --- Started from there -------------------------------------------------------
+# ---------------------------------------------------------------- started from there
 start_xvfb
 # check_sound <what> <verdict>: the installed game from an empty folder; its
 # start-up check must end with that line. Ended by SIGTERM.

@@ -23,6 +23,7 @@
 #include "console/IO.h"
 #include "sound/StandardSound.h"
 #include "sounds/WaveFile.h"
+#include "tests/support/Samples.h"
 #include "tests/support/SoundConsole.h"
 
 namespace fs = std::filesystem;
@@ -34,21 +35,11 @@ constexpr std::uint32_t kAsync = SND_FILENAME | SND_ASYNC;
 constexpr std::uint32_t kSync = SND_FILENAME | SND_SYNC;
 constexpr int kRate = 22050;
 
-// A recognisable sound: `count` samples cycling through [low, low + 999].
-std::vector<std::int16_t> Ramp(std::size_t count, int low) {
-  std::vector<std::int16_t> s(count);
-  for (std::size_t i = 0; i < count; ++i) s[i] = static_cast<std::int16_t>(low + int(i % 1000));
-  return s;
-}
+using Samples::Find;
+using Samples::Ramp;
 
 std::size_t CountInRange(const std::vector<std::int16_t>& s, int low) {
   return std::count_if(s.begin(), s.end(), [low](std::int16_t v) { return v >= low && v < low + 1000; });
-}
-
-// Position of `part` in `whole`, or npos.
-std::size_t Find(const std::vector<std::int16_t>& whole, const std::vector<std::int16_t>& part) {
-  const auto at = std::search(whole.begin(), whole.end(), part.begin(), part.end());
-  return at == whole.end() ? std::string::npos : std::size_t(at - whole.begin());
 }
 
 class SoundDeviceTest : public ::testing::Test {

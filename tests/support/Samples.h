@@ -25,6 +25,13 @@ inline Sound Sine(std::size_t count, double hz, double level, double phase = 0) 
   return s;
 }
 
+// A recognisable sound: `count` samples cycling through [low, low + 999].
+inline Sound Ramp(std::size_t count, int low) {
+  Sound s(count);
+  for (std::size_t i = 0; i < count; ++i) s[i] = static_cast<std::int16_t>(low + int(i % 1000));
+  return s;
+}
+
 // Position of `part` in `whole`, or npos.
 inline std::size_t Find(const Sound& whole, const Sound& part) {
   const auto at = std::search(whole.begin(), whole.end(), part.begin(), part.end());

@@ -92,7 +92,7 @@ clean_log() {
   if grep -qE 'Sanitizer|runtime error|Segmentation fault|Aborted' "$1"; then fail "$2: $(cat "$1")"; fi
 }
 
-# --- A private X server --------------------------------------------------------
+# ---------------------------------------------------------------- a private X server
 source "$(dirname "${BASH_SOURCE[0]}")/xserver.sh"
 # start_xvfb [depth] [WxH]: sets DISPLAY and xvfb_pid; 24 bits and
 # 1024 x 768 unless told.
@@ -102,7 +102,7 @@ start_xvfb() {
   pids+=("$xvfb_pid")
 }
 
-# --- Terminals: panes of the private tmux server -------------------------------
+# ---------------------------------------------------------------- terminals: panes of the private tmux server
 pane_started() { grep -qs . "$1"; }
 # start_pane <name> <commands>: a pane that records the terminal's settings
 # before, the commands' status and the settings after.

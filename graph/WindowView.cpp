@@ -1,8 +1,5 @@
-// The window server thread: it starts video, makes the window when Init asks,
-// shows the back buffer at once after a quiet spell, at most once a display
-// frame while drawing goes on, and at once when the window is uncovered;
-// turns the window's keys into console key records, and closes the window
-// when Exit asks.
+// WindowView: the window server thread, the handshake with Open and Close,
+// the presents and the window's keys.
 //
 // Mended: a thread could take the signal it gave itself, and the search for
 // the console window could loop for ever. The handshake is a state word
@@ -10,7 +7,10 @@
 // caller signals only `toServer` and waits only on `toCaller`, the server the
 // other way round. The console window is not looked for: nothing used its
 // handle, and a terminal has no window.
-#include "graph/Server.h"
+#include "graph/WindowView.h"
+
+#include "graph/FramePacer.h"
+#include "graph/Picture.h"
 
 #include "platform/Window.h"
 #include "runtime/Runtime.h"
@@ -26,18 +26,15 @@
 #include <utility>
 #include <vector>
 
-namespace Graph::Server {
+namespace Graph::WindowView {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-// One display frame: while drawing goes on the window is shown this often.
-constexpr auto kFrame = std::chrono::milliseconds(16);
+using Clock = FramePacer::Clock;
 // Presents a quiet spell saves up: a key's redraw just after a fall's is
-// shown at once, drawing that goes on is held to one present a frame.
-constexpr int kBurst = 3;
-// Mended: an oversized window would exhaust memory. This is the largest side
-// SDL makes; a larger one is refused, and a null window keeps to it as well.
-constexpr std::uint32_t kMaxExtent = 16384;
+// shown at once, drawing that goes on is held to one present a frame. No
+// settle: a present half done is followed by the rest within the frame.
+constexpr int kSaved = 3;
+constexpr std::chrono::milliseconds kSettle{0};
 
 enum class Phase : std::uint8_t {
   NotStarted,  // no server thread
@@ -46,9 +43,6 @@ enum class Phase : std::uint8_t {
   Closed,      // video runs, no window; the server waits for an open request
   Open,        // the window stands
 };
-
-constexpr Box kNothing{0xFFFFFFFF, 0xFFFFFFFF, 0, 0};
-constexpr Box kEverything{0, 0, 0xFFFFFFFF, 0xFFFFFFFF};
 
 struct State {
   // Window lock: the phase, the requests and the geometry.
@@ -64,18 +58,7 @@ struct State {
   Platform::WindowLook look;
   std::uint32_t displayBits = 24;
 
-  // Surface lock: the back buffer.
-  std::mutex surfaceLock;
-  bool haveBack = false;
-  std::vector<std::uint32_t> back;
-  std::uint32_t backWidth = 0, backDepth = 0;
-
-  std::atomic<bool> serving{false};
-  std::atomic<void (*)()> otherView{nullptr};
-  std::atomic<bool> dirty{false};
-  std::atomic<bool> presenting{false};  // raised before dirty is cleared
-  Box changed = kNothing;  // under the surface lock: since the last present
-  std::atomic<std::uint64_t> presents{0};
+  Picture::Viewer viewer;  // attached while a window serves
 };
 
 // Made on first use by the caller's thread and never freed: the server
@@ -83,25 +66,26 @@ struct State {
 State* state = nullptr;
 
 State& S() {
-  if (!state) state = new State;
+  if (!state) {
+    state = new State;
+    state->viewer.wake = Platform::WakeWindowServer;
+  }
   return *state;
 }
 
 int ScreenCoordinate(std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v, 0x7FFF)); }
 int Extent(std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v, 0x7FFFFFFF)); }
 
-// ---------------------------------------------------------------------------
-// Server thread
+// ---------------------------------------------------------------- server thread
 
 // Shows what changed since the last present, or with `whole` everything.
 void Present(State& s, Platform::WindowId window, bool whole = false) {
   std::lock_guard windowLock(s.windowLock);
   Platform::PixelRect part{0, 0, 0, 0};
-  s.presenting.store(true);
   {
-    std::lock_guard surfaceLock(s.surfaceLock);
-    s.dirty.store(false);
-    const Box box = std::exchange(s.changed, kNothing);
+    std::lock_guard surfaceLock(Picture::SurfaceLock());
+    const Picture::Box box = Picture::TakeChanged(s.viewer);
+    const Raster::Canvas c = Picture::Canvas();
     // Copying only the changed part is what keeps a falling piece cheap:
     // a whole window is some 1.3 MB a present.
     if (whole || box.left <= box.right) {
@@ -109,12 +93,11 @@ void Present(State& s, Platform::WindowId window, bool whole = false) {
       part = whole ? Platform::PixelRect{0, 0, 0x7FFF, 0x7FFF}
                    : Platform::PixelRect{limit(box.left), limit(box.top), limit(box.right) - limit(box.left) + 1,
                                          limit(box.bottom) - limit(box.top) + 1};
-      Platform::CopyToWindow(window, s.back.data(), s.backWidth, s.backDepth, &part);
+      Platform::CopyToWindow(window, c.pixels, c.width, c.depth, &part);
     }
   }
   Platform::UpdateWindow(window, &part);
-  s.presents.fetch_add(1);
-  s.presenting.store(false);
+  Picture::Framed(s.viewer);
 }
 
 // Mended: keys typed faster than the key reader took them filled the
@@ -132,20 +115,18 @@ void Deliver(const Platform::InputRecord& record) {
 // window is to stay up until the next one shows.
 bool Serve(State& s, Platform::WindowId window) {
   std::uint32_t modifiers = 0;
-  // The earliest time of the next present; it runs at most kBurst - 1
-  // frames behind the clock, which is what a quiet spell saves up.
-  auto due = Clock::now() - kFrame;
-  auto presented = [&due](Clock::time_point now) { due = std::max(due, now - (kBurst - 1) * kFrame) + kFrame; };
+  FramePacer pacer(kSettle, kSaved);
   for (;;) {
     int timeoutMs = -1;
-    if (s.dirty.load()) {
-      auto now = Clock::now();
-      if (now >= due) {
+    if (Picture::Dirty(s.viewer)) {
+      const auto now = Clock::now();
+      pacer.Drawn(now);
+      timeoutMs = pacer.WaitMs(now);
+      if (timeoutMs == 0) {
         Present(s, window);
-        presented(now);
+        pacer.Framed(now);
         continue;
       }
-      timeoutMs = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count());
     }
     Platform::WindowEvent event;
     if (!Platform::WaitWindowEvent(event, timeoutMs)) continue;
@@ -165,7 +146,7 @@ bool Serve(State& s, Platform::WindowId window) {
       case Platform::WindowEventKind::Exposed:
         if (event.window == window) {
           Present(s, window, true);
-          presented(Clock::now());
+          pacer.Framed(Clock::now());
         }
         break;
       case Platform::WindowEventKind::CloseRequest:
@@ -222,11 +203,11 @@ void ServerMain() {
       std::lock_guard lock(s.windowLock);
       s.phase = Phase::Open;
     }
-    s.serving.store(true);
+    Picture::Attach(s.viewer);
     s.toCaller.notify_all();
 
     const bool keep = Serve(s, window);
-    s.serving.store(false);
+    Picture::Detach(s.viewer);
     if (keep)
       retiring = window;
     else
@@ -240,8 +221,7 @@ void ServerMain() {
   }
 }
 
-// ---------------------------------------------------------------------------
-// Caller's side
+// ---------------------------------------------------------------- caller's side
 
 // With the window lock held and the window open: asks the server to close it
 // and waits until it has.
@@ -278,68 +258,12 @@ bool StartServerLocked(State& s, std::unique_lock<std::mutex>& lock) {
   return s.phase == Phase::Closed;
 }
 
-// Replaces the back buffer by a cleared one; false when there is no memory
-// or the size is beyond what a window can have.
-bool MakeBackBuffer(State& s, std::uint32_t width, std::uint32_t depth) {
-  std::lock_guard lock(s.surfaceLock);
-  s.haveBack = false;
-  s.back = {};
-  s.backWidth = s.backDepth = 0;
-  try {
-    if (width > kMaxExtent || depth > kMaxExtent) throw std::bad_alloc();
-    s.back.assign(static_cast<std::size_t>(width) * depth, 0);
-  } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "Graph: no memory for a surface of %u x %u\n", width, depth);
-    return false;
-  }
-  s.haveBack = true;
-  s.backWidth = width;
-  s.backDepth = depth;
-  s.changed = kEverything;
-  s.dirty.store(true);
-  return true;
-}
-
-void DropBackBuffer(State& s) {
-  std::lock_guard lock(s.surfaceLock);
-  s.haveBack = false;
-  s.back = {};
-  s.backWidth = s.backDepth = 0;
-}
-
 }  // namespace
-
-std::mutex& SurfaceLock() { return S().surfaceLock; }
-
-Raster::Canvas BackBuffer() {
-  State& s = S();
-  if (!s.haveBack) return {};
-  return {s.back.data(), s.backWidth, s.backDepth};
-}
-
-bool MarkDirty(const Box& box) {
-  State& s = S();
-  Box& c = s.changed;
-  c = {std::min(c.left, box.left), std::min(c.top, box.top), std::max(c.right, box.right),
-       std::max(c.bottom, box.bottom)};
-  return (s.serving.load() || s.otherView.load()) && !s.dirty.exchange(true);
-}
-
-void Wake() {
-  State& s = S();
-  auto other = s.otherView.load();
-  if (other && !s.serving.load()) {
-    other();
-    return;
-  }
-  Platform::WakeWindowServer();
-}
 
 bool Open(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t depth) {
   State& s = S();
   std::unique_lock lock(s.windowLock);
   if (s.phase == Phase::Open) CloseLocked(s, lock, true);
-  DropBackBuffer(s);
   if (!StartServerLocked(s, lock)) return false;
   s.x = ScreenCoordinate(x);
   s.y = ScreenCoordinate(y);
@@ -348,14 +272,6 @@ bool Open(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
   s.openWanted = true;
   s.toServer.notify_one();
   s.toCaller.wait(lock, [&] { return s.phase == Phase::Open; });
-  // The buffer is made once the window stands: a size the window system
-  // refuses ends the program before anything that large is allocated.
-  if (!MakeBackBuffer(s, width, depth)) {
-    CloseLocked(s, lock, false);
-    return false;
-  }
-  lock.unlock();
-  Wake();
   return true;
 }
 
@@ -365,19 +281,10 @@ void SetWindowLook(Platform::WindowLook look) {
   s.look = look;
 }
 
-bool OpenNull(std::uint32_t width, std::uint32_t depth) {
-  Close();
-  State& s = S();
-  const bool made = MakeBackBuffer(s, width, depth);
-  s.dirty.store(false);
-  return made;
-}
-
 void Close() {
   State& s = S();
   std::unique_lock lock(s.windowLock);
   if (s.phase == Phase::Open) CloseLocked(s, lock, false);
-  DropBackBuffer(s);
 }
 
 std::uint32_t DisplayBits() {
@@ -406,19 +313,4 @@ Platform::InputRecord KeyRecord(bool down, std::uint8_t scan, std::uint32_t& mod
   return r;
 }
 
-std::uint64_t PresentCount() { return S().presents.load(); }
-
-// Not while a present is under way: dirty is cleared as it begins, after
-// presenting is raised, so read in the other order.
-bool UpToDate() { return !S().dirty.load() && !S().presenting.load(); }
-
-void ServeOtherView(void (*wake)()) { S().otherView.store(wake); }
-
-bool TakeDirty() {
-  State& s = S();
-  return !s.serving.load() && s.dirty.exchange(false);
-}
-
-void CountPresent() { S().presents.fetch_add(1); }
-
-}  // namespace Graph::Server
+}  // namespace Graph::WindowView

@@ -1,18 +1,18 @@
 // STACKFALL_VIEW as the view choice reads it: what each value allows, and a
 // value that is none of them counting as unset (the runs of each allowed
 // value are in tests/e2e/stackfall_termview_e2e.sh).
-#include "graph/View.h"
+#include "graph/ViewChoice.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using Graph::View::PlanFor;
+using Graph::ViewChoice::PlanFor;
 
 TEST(ViewChoice, EachValueAllowsItsViewsAndAnOtherCountsAsUnset) {
   bool known = false;
   const auto plan = [&](const char* value) {
-    const Graph::View::Plan p = PlanFor(value, known);
+    const Graph::ViewChoice::Plan p = PlanFor(value, known);
     return std::string(p.window ? "window" : "") + (p.terminal ? "+terminal" : "");
   };
   EXPECT_EQ(plan(nullptr), "window+terminal");

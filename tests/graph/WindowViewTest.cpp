@@ -1,4 +1,4 @@
-// The window server on SDL's offscreen driver: restart, close requests, keys
+// The window view on SDL's offscreen driver: restart, close requests, keys
 // into the console input buffer, presents on expose and coalesced presents.
 #include "graph/Graph.h"
 #include "platform/ConsoleInput.h"
@@ -63,12 +63,12 @@ void ExpectKey(bool down, std::uint16_t scan, std::uint32_t state) {
   EXPECT_EQ(k.uChar, 0);
 }
 
-class ServerTest : public ::testing::Test {
+class WindowViewTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "offscreen", 1); }
   void SetUp() override {
     ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
-    ASSERT_TRUE(WaitFor(Graph::WindowUpToDate));
+    ASSERT_TRUE(WaitFor(Graph::PictureShown));
     Platform::FlushConsoleInputBuffer();
   }
   // Closing hands the server's work over to this thread before the process
@@ -76,7 +76,7 @@ class ServerTest : public ::testing::Test {
   void TearDown() override { Graph::Exit(); }
 };
 
-TEST_F(ServerTest, RestartOpensANewWindowOfTheNewSizeAndExitClosesIt) {
+TEST_F(WindowViewTest, RestartOpensANewWindowOfTheNewSizeAndExitClosesIt) {
   const Platform::WindowInfo first = Platform::LastWindowInfo();
   EXPECT_EQ(first.x, 1);
   EXPECT_EQ(first.y, 1);
@@ -99,9 +99,9 @@ TEST_F(ServerTest, RestartOpensANewWindowOfTheNewSizeAndExitClosesIt) {
   EXPECT_EQ(Graph::Depth, 200u);
   EXPECT_EQ(Graph::ReadBackBuffer(), std::vector<std::uint32_t>(300 * 200, 0));
 
-  const std::uint64_t presents = Graph::PresentCount();
+  const std::uint64_t presents = Graph::FrameCount();
   Graph::Plot(10, 10, 15);
-  EXPECT_TRUE(WaitFor([&] { return Graph::WindowUpToDate() && Graph::PresentCount() > presents; }));
+  EXPECT_TRUE(WaitFor([&] { return Graph::PictureShown() && Graph::FrameCount() > presents; }));
 
   Graph::Exit();
   EXPECT_EQ(Platform::LastWindowInfo().openWindows, 0);
@@ -114,7 +114,7 @@ TEST_F(ServerTest, RestartOpensANewWindowOfTheNewSizeAndExitClosesIt) {
   EXPECT_EQ(Platform::LastWindowInfo().surfaceWidth, 555);
 }
 
-TEST_F(ServerTest, TheLookReachesTheNextWindowAndARestartKeepsTheWindowAsItWas) {
+TEST_F(WindowViewTest, TheLookReachesTheNextWindowAndARestartKeepsTheWindowAsItWas) {
   Graph::SetWindowLook(2, false);
   Graph::Exit();
   ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
@@ -136,7 +136,7 @@ TEST_F(ServerTest, TheLookReachesTheNextWindowAndARestartKeepsTheWindowAsItWas) 
   Graph::SetWindowLook(1, false);
 }
 
-TEST_F(ServerTest, CloseRequestsAreIgnored) {
+TEST_F(WindowViewTest, CloseRequestsAreIgnored) {
   const Platform::WindowId window = Platform::LastWindowInfo().id;
   PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
   SDL_Event quit{};
@@ -148,12 +148,12 @@ TEST_F(ServerTest, CloseRequestsAreIgnored) {
 
   EXPECT_EQ(Platform::LastWindowInfo().id, window);
   EXPECT_EQ(Platform::LastWindowInfo().openWindows, 1);
-  const std::uint64_t presents = Graph::PresentCount();
+  const std::uint64_t presents = Graph::FrameCount();
   Graph::Plot(10, 10, 15);
-  EXPECT_TRUE(WaitFor([&] { return Graph::WindowUpToDate() && Graph::PresentCount() > presents; }));
+  EXPECT_TRUE(WaitFor([&] { return Graph::PictureShown() && Graph::FrameCount() > presents; }));
 }
 
-TEST_F(ServerTest, KeysBecomeConsoleKeyRecords) {
+TEST_F(WindowViewTest, KeysBecomeConsoleKeyRecords) {
   PushKey(true, SDL_SCANCODE_Q);
   PushKey(true, SDL_SCANCODE_Q, true);  // auto-repeat is a key-down too
   PushKey(false, SDL_SCANCODE_Q);
@@ -201,7 +201,7 @@ TEST_F(ServerTest, KeysBecomeConsoleKeyRecords) {
   ExpectKey(true, 0x30, 0);
 }
 
-TEST_F(ServerTest, F11AndAltEnterAreTheWindowsOwnAndAltStillGoesThrough) {
+TEST_F(WindowViewTest, F11AndAltEnterAreTheWindowsOwnAndAltStillGoesThrough) {
   PushKey(true, SDL_SCANCODE_F11);
   PushKey(true, SDL_SCANCODE_F11, true);
   PushKey(false, SDL_SCANCODE_F11);
@@ -219,22 +219,22 @@ TEST_F(ServerTest, F11AndAltEnterAreTheWindowsOwnAndAltStillGoesThrough) {
   ExpectKey(true, 0x10, 0);
 }
 
-TEST_F(ServerTest, ExposeAndResizeShowTheBackBufferAgain) {
+TEST_F(WindowViewTest, ExposeAndResizeShowTheBackBufferAgain) {
   for (const SDL_WindowEventID what : {SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_SIZE_CHANGED}) {
-    const std::uint64_t presents = Graph::PresentCount();
+    const std::uint64_t presents = Graph::FrameCount();
     PushWindowEvent(what);
-    EXPECT_TRUE(WaitFor([&] { return Graph::PresentCount() > presents; })) << what;
+    EXPECT_TRUE(WaitFor([&] { return Graph::FrameCount() > presents; })) << what;
   }
 }
 
-TEST_F(ServerTest, PresentsAreCoalesced) {
-  const std::uint64_t before = Graph::PresentCount();
+TEST_F(WindowViewTest, PresentsAreCoalesced) {
+  const std::uint64_t before = Graph::FrameCount();
   for (std::uint32_t i = 0; i < 10000; ++i) {
     const std::uint32_t x = (i % 23) * 15 + 1, y = (i / 23 % 32) * 15 + 1;
     Graph::Rectangle(x, y, x + 14, y + 14, i % 16, true);
   }
-  ASSERT_TRUE(WaitFor(Graph::WindowUpToDate));
-  const std::uint64_t presents = Graph::PresentCount() - before;
+  ASSERT_TRUE(WaitFor(Graph::PictureShown));
+  const std::uint64_t presents = Graph::FrameCount() - before;
   std::printf("10000 drawing calls, %llu presents\n", static_cast<unsigned long long>(presents));
   EXPECT_GE(presents, 1u);
   // At most one a display frame: a handful, however slow the build.

@@ -1,12 +1,10 @@
-// TermView: the terminal's alternate screen, its size, the held console
+// TermScreen: the terminal's alternate screen, its size, the held console
 // text, the wake-up pipe, and the way back to the main screen.
-#include "platform/TermView.h"
+#include "platform/TermScreen.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,7 +24,7 @@ constexpr std::string_view kEnter = "\x1b[?1049h\x1b[?25l";
 constexpr std::string_view kLeave = "\x1b[0m\x1b[?25h\x1b[?1049l";
 
 std::atomic<bool> started{false};
-int termFd = -1;  // standard output as it was at the start: the terminal
+int termFd = -1;  // standard output as it was at the start: the terminal (KeepTerminal)
 int wakeRead = -1, wakeWrite = -1;
 int holdRead = -1, holdWrite = -1;  // standard output while the view is shown
 std::atomic<bool> shown{false};
@@ -38,36 +36,13 @@ constexpr std::size_t kRing = 16384;
 char ring[kRing];
 std::atomic<std::uint64_t> ringTotal{0};
 
-// TakeConsoleText and HideTermView (perhaps in a signal handler) never read
+// TakeConsoleText and HideTermScreen (perhaps in a signal handler) never read
 // the hold pipe at once, or text taken by one would be missing from the
-// other's output. Dekker's handshake on two flags: HideTermView raises
+// other's output. Dekker's handshake on two flags: HideTermScreen raises
 // readerStop and waits (a bounded while) for a reader already inside to
 // leave; a reader that comes later sees readerStop and reads nothing.
 std::atomic<bool> readerBusy{false};
 std::atomic<bool> readerStop{false};
-
-// tcgetattr rather than isatty: it is async-signal-safe.
-bool IsTerminal(int fd) {
-  termios t;
-  return ::tcgetattr(fd, &t) == 0;
-}
-
-// Async-signal-safe. A terminal that has hung up takes nothing: give up.
-void WriteAll(int fd, const char* p, std::size_t n) {
-  while (n > 0) {
-    const ssize_t k = ::write(fd, p, n);
-    if (k < 0 && errno == EINTR) continue;
-    if (k < 0 && errno == EAGAIN) {
-      pollfd w{fd, POLLOUT, 0};
-      if (::poll(&w, 1, 1000) > 0) continue;
-      return;
-    }
-    if (k <= 0) return;
-    p += k;
-    n -= static_cast<std::size_t>(k);
-  }
-}
-void WriteAll(int fd, std::string_view s) { WriteAll(fd, s.data(), s.size()); }
 
 void Signal(char what) {
   const int saved = errno;
@@ -100,7 +75,7 @@ void WriteHeld() {
   while (at < total) {
     const std::size_t offset = static_cast<std::size_t>(at % kRing);
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(total - at, kRing - offset));
-    WriteAll(termFd, ring + offset, n);
+    WriteAll(termFd, std::string_view(ring + offset, n));
     at += n;
   }
   ringTotal.store(0);
@@ -110,31 +85,24 @@ const char* Env(const char* name) { return std::getenv(name); }
 
 }  // namespace
 
-bool TermUsable() {
+bool TermScreenUsable() {
   const int fd = started.load() ? termFd : STDOUT_FILENO;
   if (!IsTerminal(fd)) return false;
   const char* term = Env("TERM");
   return !(term && std::strcmp(term, "dumb") == 0);
 }
 
-bool GetTermSize(TermSize& size) {
-  winsize ws{};
-  const int fd = started.load() ? termFd : STDOUT_FILENO;
-  if (::ioctl(fd, TIOCGWINSZ, &ws) != 0 || ws.ws_col == 0 || ws.ws_row == 0) return false;
-  size.columns = ws.ws_col;
-  size.rows = ws.ws_row;
-  return true;
-}
+bool TermScreenSize(TermSize& size) { return GetTermSize(started.load() ? termFd : STDOUT_FILENO, size); }
 
 TermColours TermColourDepth() { return ColoursFor(Env("COLORTERM"), Env("TERM")); }
 
 TermCharset TermCharacters() { return CharsetFor(Env("LC_ALL"), Env("LC_CTYPE"), Env("LANG")); }
 
-bool StartTermView() {
+bool StartTermScreen() {
   if (started.load()) return true;
-  if (!TermUsable()) return false;
-  Runtime::Init();  // the signal handlers that run HideTermView
-  termFd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+  if (!TermScreenUsable()) return false;
+  Runtime::Init();  // the signal handlers that run HideTermScreen
+  termFd = KeepTerminal();
   if (termFd < 0) return false;
   if (!MakePipe(wakeRead, wakeWrite, true) || !MakePipe(holdRead, holdWrite, false)) return false;
   struct sigaction sa {};
@@ -142,27 +110,27 @@ bool StartTermView() {
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
   ::sigaction(SIGWINCH, &sa, nullptr);
-  Runtime::AddTermProc(HideTermView);
-  Runtime::AddStopProcs(TermViewStop, TermViewContinue);
+  Runtime::AddTermProc(HideTermScreen);
+  Runtime::AddStopProcs(TermScreenStop, TermScreenContinue);
   started.store(true);
   return true;
 }
 
-void ShowTermView() {
+void ShowTermScreen() {
   if (!started.load() || shown.load()) return;
   std::fflush(stdout);
   ringTotal.store(0);
-  // In this order, so that a signal at any point finds HideTermView able to
+  // In this order, so that a signal at any point finds HideTermScreen able to
   // undo what has been done.
   shown.store(true);
-  ::dup2(holdWrite, STDOUT_FILENO);
+  HoldStandardOutput(holdWrite);
   onAlternate.store(true);
   WriteAll(termFd, kEnter);
 }
 
-void HideTermView() {
+void HideTermScreen() {
   if (!shown.exchange(false)) return;
-  ::dup2(termFd, STDOUT_FILENO);
+  ReleaseStandardOutput();
   readerStop.store(true);
   // A reader interrupted by this very handler never leaves: wait a bounded while.
   for (long spin = 0; readerBusy.load() && spin < 20000000; ++spin) {
@@ -171,19 +139,19 @@ void HideTermView() {
   WriteHeld();
   char buf[512];
   ssize_t n;
-  while ((n = ::read(holdRead, buf, sizeof buf)) > 0) WriteAll(termFd, buf, static_cast<std::size_t>(n));
+  while ((n = ::read(holdRead, buf, sizeof buf)) > 0) WriteAll(termFd, std::string_view(buf, static_cast<std::size_t>(n)));
   readerStop.store(false);
 }
 
-bool TermViewShown() { return shown.load(); }
+bool TermScreenShown() { return shown.load(); }
 
-void WriteTerm(std::string_view bytes) {
-  // Not after a stop or HideTermView, perhaps from a signal handler on
+void WriteTermScreen(std::string_view bytes) {
+  // Not after a stop or HideTermScreen, perhaps from a signal handler on
   // another thread: the main screen is not ours to paint.
   if (started.load() && onAlternate.load()) WriteAll(termFd, bytes);
 }
 
-unsigned WaitTermEvents(int timeoutMs) {
+unsigned WaitTermScreen(int timeoutMs) {
   if (!started.load()) return 0;
   pollfd p[2] = {{wakeRead, POLLIN, 0}, {holdRead, POLLIN, 0}};
   if (::poll(p, 2, timeoutMs) <= 0) return 0;
@@ -200,7 +168,7 @@ unsigned WaitTermEvents(int timeoutMs) {
   return bits;
 }
 
-void WakeTermView() {
+void WakeTermScreen() {
   if (started.load()) Signal('w');
 }
 
@@ -217,11 +185,11 @@ void TakeConsoleText(std::string& out) {
   readerBusy.store(false);
 }
 
-void TermViewStop() {
+void TermScreenStop() {
   if (shown.load() && onAlternate.exchange(false)) WriteAll(termFd, kLeave);
 }
 
-void TermViewContinue() {
+void TermScreenContinue() {
   // Continued in the background, the screen is the shell's: `fg` continues us again.
   if (!shown.load() || ::tcgetpgrp(termFd) != ::getpgrp()) return;
   // After SIGSTOP the alternate screen stayed, and the shell wrote on it:

@@ -5,7 +5,7 @@
 // continue repaints the whole picture. Each test runs in a child process of
 // its own, since the view starts once per process.
 #include "graph/Graph.h"
-#include "platform/TermView.h"
+#include "platform/TermScreen.h"
 #include "runtime/Runtime.h"
 
 #include "../support/TermDecode.h"
@@ -111,6 +111,7 @@ void AwaitCue() {
 // In the child: a picture of a red square top left, a text and a yellow
 // square bottom right.
 void DrawPicture() {
+  Graph::SetMosaic(15, 1);
   if (!Graph::Init(1, 1, 555, 600)) std::_Exit(2);
   Graph::Rectangle(1, 1, 15, 15, 12, true);
   Graph::Rectangle(541, 586, 554, 599, 14, true);
@@ -154,9 +155,9 @@ TEST(TermView, AStopGivesTheMainScreenBackAndAContinueRepaintsAll) {
   Child child([] {
     DrawPicture();
     AwaitCue();
-    Platform::TermViewStop();
+    Platform::TermScreenStop();
     AwaitCue();
-    Platform::TermViewContinue();
+    Platform::TermScreenContinue();
     AwaitCue();
     Runtime::Halt("", 0);
   });
