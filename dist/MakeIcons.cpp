@@ -2,8 +2,10 @@
 // as PNG files, one a size. The picture is the lower left corner of a board:
 // pieces of the game's own shapes, turned by its rule, dropped by its moves
 // and settled, one H still falling, all drawn by DrawFullScreen into the
-// back buffer of a window that is never opened. The results are committed
-// in dist/icons/; run it again only to change the icon:
+// back buffer of a window that is never opened. Beside the PNGs it writes
+// the window's own icon as source (stackfall-icon.inc: SDL has no PNG
+// loader, so the window takes its pixels from there). The results are
+// committed in dist/icons/; run it again only to change the icon:
 //
 //     build/dist/make_icons dist/icons
 //
@@ -58,6 +60,7 @@ constexpr std::uint32_t kFirstRow = 16;
 constexpr std::uint32_t kCells = 16;
 constexpr std::uint32_t kCellPixels = 15;  // as the board draws them
 const std::uint32_t kSizes[] = {16, 32, 48, 64, 128, 256};
+constexpr std::uint32_t kWindowIconSize = 64;
 
 // Puts the piece in the open with its centre in its column, turns it there
 // and lets it fall to its row; false if something is in the way.
@@ -115,6 +118,41 @@ std::vector<std::uint8_t> Icon(std::uint32_t size, const std::vector<std::uint32
   return indices;
 }
 
+// The window's icon as C++ source: the palette and one string of hex digits
+// (palette indices) a row.
+std::string IconSource(const std::vector<std::uint32_t>& palette, const std::vector<std::uint8_t>& indices) {
+  std::string out =
+      "// Stack Fall's window icon, " + std::to_string(kWindowIconSize) + " x " + std::to_string(kWindowIconSize) +
+      " pixels: written by dist/MakeIcons.cpp\n"
+      "// (make_icons), as the PNGs beside it are; do not edit. Each row is one hex\n"
+      "// digit a pixel, an index into kIconPalette (0x00RRGGBB).\n"
+      "// Depends on: <cstdint>.\n"
+      "constexpr int kIconSize = " + std::to_string(kWindowIconSize) + ";\n"
+      "constexpr std::uint32_t kIconPalette[16] = {";
+  char hex[16];
+  for (std::size_t c = 0; c < 16; ++c) {
+    std::snprintf(hex, sizeof hex, "%s0x%06X", c % 4 == 0 ? "\n    " : " ", c < palette.size() ? palette[c] : 0u);
+    out += hex;
+    out += c < 15 ? "," : "};\n";
+  }
+  out += "constexpr const char* kIconRows[kIconSize] = {\n";
+  for (std::uint32_t y = 0; y < kWindowIconSize; ++y) {
+    out += "    \"";
+    for (std::uint32_t x = 0; x < kWindowIconSize; ++x) out += "0123456789ABCDEF"[indices[y * kWindowIconSize + x] & 15];
+    out += "\",\n";
+  }
+  return out + "};\n";
+}
+
+// Writes `bytes` to `path`; false, with a word on stderr, when it cannot.
+bool WriteFile(const std::string& path, const char* bytes, std::size_t size) {
+  std::ofstream file(path, std::ios::binary);
+  file.write(bytes, static_cast<std::streamsize>(size));
+  file.close();
+  if (!file) std::fprintf(stderr, "make_icons: cannot write %s\n", path.c_str());
+  return static_cast<bool>(file);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -130,16 +168,12 @@ int main(int argc, char* argv[]) {
     Graph::Plot(0, 0, c);
     palette.push_back(Graph::Pixel(0, 0));
   }
+  const std::string folder = argv[1];
   for (std::uint32_t size : kSizes) {
     const std::vector<std::uint8_t> png = PngFile::Encode(size, size, palette, Icon(size, palette));
-    const std::string path = std::string(argv[1]) + "/stackfall-" + std::to_string(size) + ".png";
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-    file.close();
-    if (!file) {
-      std::fprintf(stderr, "make_icons: cannot write %s\n", path.c_str());
-      return 1;
-    }
+    const std::string path = folder + "/stackfall-" + std::to_string(size) + ".png";
+    if (!WriteFile(path, reinterpret_cast<const char*>(png.data()), png.size())) return 1;
   }
-  return 0;
+  const std::string source = IconSource(palette, Icon(kWindowIconSize, palette));
+  return WriteFile(folder + "/stackfall-icon.inc", source.data(), source.size()) ? 0 : 1;
 }

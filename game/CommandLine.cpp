@@ -1,7 +1,8 @@
-// The program's arguments: --help, --version, or a refusal.
+// The program's arguments: --help, --version, the window's look, or a refusal.
 #include "game/CommandLine.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -9,7 +10,7 @@ namespace Game {
 
 namespace {
 
-const char kUsageLine[] = "Usage: stackfall [--help | --version]\n";
+const char kUsageLine[] = "Usage: stackfall [--scale N] [--fullscreen] | --help | --version\n";
 
 const char kHelp[] =
     "Stack Fall: a falling-block puzzle game for one player. Pieces fall into a\n"
@@ -37,8 +38,17 @@ const char kHelp[] =
     "source tree it was built from. Without them, or without a sound device,\n"
     "the game runs silently.\n"
     "\n"
-    "  --help     show this text and exit\n"
-    "  --version  show the name and version and exit\n"
+    "  --scale N     show the window at N times the picture's size (N from 1 to 8);\n"
+    "                without it, at the desktop's own whole scale (GDK_SCALE, else\n"
+    "                the X resource Xft.dpi / 96), as far as the screen has room\n"
+    "  --fullscreen  start full screen\n"
+    "  --help        show this text and exit\n"
+    "  --version     show the name and version and exit\n"
+    "\n"
+    "In the window, F11 or Alt+Enter switches between full screen and the window;\n"
+    "neither reaches the game. The window may be resized: the picture always shows\n"
+    "at the largest whole scale that fits, centred on black. STACKFALL_SCALE=N in\n"
+    "the environment does what --scale N does.\n"
     "\n"
     "More in the manual page: man 6 stackfall\n";
 
@@ -74,19 +84,59 @@ std::string Shown(const char* arg) {
   return out;
 }
 
+// A scale as written: a whole number from 1 to 8, digits only.
+bool ReadScale(const char* text, std::uint32_t& scale) {
+  constexpr std::uint32_t kLargest = 8;
+  std::uint32_t n = 0;
+  std::size_t k = 0;
+  for (; text[k] >= '0' && text[k] <= '9' && n <= kLargest; ++k) n = n * 10 + static_cast<std::uint32_t>(text[k] - '0');
+  if (k == 0 || text[k] != '\0' || n < 1 || n > kLargest) return false;
+  scale = n;
+  return true;
+}
+
+// The refusal: the error line on standard error, the usage line after it
+// when an argument was wrong; status 2.
+int Refuse(const std::string& error, bool usage) {
+  std::fputs((error + (usage ? kUsageLine : "")).c_str(), stderr);
+  return 2;
+}
+
+bool Is(const char* arg, const char* name) { return std::strcmp(arg, name) == 0; }
+
 }  // namespace
 
-std::optional<int> HandleArguments(int argc, const char* const argv[]) {
-  if (argc <= 1) return std::nullopt;
-  const char* first = argv[1];
-  if (argc == 2 && std::strcmp(first, "--help") == 0) return Answer(std::string(kUsageLine) + "\n" + kHelp);
-  if (argc == 2 && std::strcmp(first, "--version") == 0) return Answer("stackfall " STACKFALL_VERSION "\n");
-  // The first argument that is not understood: a second one is never.
-  const bool known = std::strcmp(first, "--help") == 0 || std::strcmp(first, "--version") == 0;
-  const char* wrong = known ? argv[2] : first;
-  const std::string error = "stackfall: unexpected argument '" + Shown(wrong) + "'\n" + kUsageLine;
-  std::fputs(error.c_str(), stderr);
-  return 2;
+std::optional<int> HandleArguments(int argc, const char* const argv[], WindowChoice& choice) {
+  choice = {};
+  if (argc == 2 && Is(argv[1], "--help")) return Answer(std::string(kUsageLine) + "\n" + kHelp);
+  if (argc == 2 && Is(argv[1], "--version")) return Answer("stackfall " STACKFALL_VERSION "\n");
+  const char* fromEnvironment = std::getenv("STACKFALL_SCALE");
+  if (fromEnvironment && *fromEnvironment && !ReadScale(fromEnvironment, choice.scale))
+    return Refuse("stackfall: STACKFALL_SCALE='" + Shown(fromEnvironment) + "' is not a whole number from 1 to 8\n",
+                  false);
+  bool alone = false;  // --help or --version among others
+  const char* other = nullptr;
+  for (int k = 1; k < argc; ++k) {
+    const char* arg = argv[k];
+    if (Is(arg, "--help") || Is(arg, "--version")) {
+      alone = true;
+      continue;
+    }
+    if (!other) other = arg;
+    if (Is(arg, "--fullscreen")) {
+      choice.fullScreen = true;
+    } else if (Is(arg, "--scale") || std::strncmp(arg, "--scale=", 8) == 0) {
+      const char* value = arg[7] == '=' ? arg + 8 : k + 1 < argc ? argv[++k] : nullptr;
+      if (!value) return Refuse("stackfall: --scale needs a whole number from 1 to 8\n", true);
+      if (!ReadScale(value, choice.scale))
+        return Refuse("stackfall: --scale '" + Shown(value) + "' is not a whole number from 1 to 8\n", true);
+    } else {
+      return Refuse("stackfall: unexpected argument '" + Shown(arg) + "'\n", true);
+    }
+  }
+  // --help and --version stand alone: the first argument beside them is refused.
+  if (alone) return Refuse("stackfall: unexpected argument '" + Shown(other ? other : argv[2]) + "'\n", true);
+  return std::nullopt;
 }
 
 }  // namespace Game

@@ -1,11 +1,14 @@
-// stackfall: the game. Reads no configuration and writes no files; its only
-// arguments are --help and --version.
+// stackfall: the game. Reads no configuration and writes no files; its
+// arguments are --help, --version, --scale N and --fullscreen.
 #include "game/CommandLine.h"
 #include "game/Program.h"
+#include "graph/Graph.h"
 #include "runtime/Runtime.h"
 
 int main(int argc, char* argv[]) {
-  if (const auto status = Game::HandleArguments(argc, argv)) return *status;
+  Game::WindowChoice choice;
+  if (const auto status = Game::HandleArguments(argc, argv, choice)) return *status;
+  Graph::SetWindowLook(choice.scale, choice.fullScreen);
   Runtime::Init();
   Game::ProgramBody();
   // Mended: a normal return would run static destructors under the key

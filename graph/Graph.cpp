@@ -305,6 +305,8 @@ bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
 
 void Exit() { ViewChoice::Close(); }
 
+void SetWindowLook(std::uint32_t scale, bool fullScreen) { ViewChoice::SetWindowLook(scale, fullScreen); }
+
 void SetMosaic(std::uint32_t square, std::uint32_t origin) {
   mosaicSquare = square;
   mosaicOrigin = origin;

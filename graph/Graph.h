@@ -54,6 +54,11 @@ bool Init(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
 // Closes the window; its back buffer goes with it. Nothing when none is open.
 void Exit();
 
+// The window's business only, how the picture is shown and never what it
+// is: from the next Init on, the window shows it at a whole scale (0: the
+// desktop's own scale; 1 until this is called), full screen when asked.
+void SetWindowLook(std::uint32_t scale, bool fullScreen);
+
 // From the next Init on: the picture is a mosaic of squares of `square`
 // pixels each way, the first from pixel `origin`, which views that show
 // characters (the terminal view) show one square a cell pair. 0, as at

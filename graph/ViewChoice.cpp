@@ -73,6 +73,8 @@ void Close() {
   Picture::Drop();
 }
 
+void SetWindowLook(std::uint32_t scale, bool fullScreen) { WindowView::SetWindowLook({scale, fullScreen}); }
+
 std::uint32_t DisplayBits() { return headless ? headlessBits : WindowView::DisplayBits(); }
 
 }  // namespace Graph::ViewChoice

@@ -43,6 +43,10 @@ Opened Open(std::uint32_t x, std::uint32_t y, const Picture::Facts& facts);
 // Every view closed, the picture dropped.
 void Close();
 
+// Handed to the window view for the windows it opens from now on: the
+// whole scale (0: the desktop's own) and full screen.
+void SetWindowLook(std::uint32_t scale, bool fullScreen);
+
 // Bits per pixel of the display the picture is shown on (24 with no
 // display).
 std::uint32_t DisplayBits();

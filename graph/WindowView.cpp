@@ -55,6 +55,7 @@ struct State {
   bool keepOnClose = false;  // a restart: the old window stays up until the new one shows
   int x = 0, y = 0;
   int width = 0, depth = 0;
+  Platform::WindowLook look;
   std::uint32_t displayBits = 24;
 
   Picture::Viewer viewer;  // attached while a window serves
@@ -178,13 +179,14 @@ void ServerMain() {
   Platform::WindowId retiring = 0;
   for (;;) {
     int x, y, width, depth;
+    Platform::WindowLook look;
     {
       std::unique_lock lock(s.windowLock);
       s.toServer.wait(lock, [&] { return s.openWanted; });
       s.openWanted = false;
-      x = s.x, y = s.y, width = s.width, depth = s.depth;
+      x = s.x, y = s.y, width = s.width, depth = s.depth, look = s.look;
     }
-    Platform::WindowId window = Platform::OpenWindow("Graph", x, y, width, depth);
+    Platform::WindowId window = Platform::OpenWindow("Graph", x, y, width, depth, look);
     if (!window) {
       Platform::ErrorBox("Couldn't create main window");
       Runtime::Halt("", 9);
@@ -271,6 +273,12 @@ bool Open(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
   s.toServer.notify_one();
   s.toCaller.wait(lock, [&] { return s.phase == Phase::Open; });
   return true;
+}
+
+void SetWindowLook(Platform::WindowLook look) {
+  State& s = S();
+  std::lock_guard lock(s.windowLock);
+  s.look = look;
 }
 
 void Close() {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/ConsoleInput.h"
+#include "platform/Window.h"
 
 #include <cstdint>
 
@@ -24,6 +25,10 @@ bool Open(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t d
 
 // Closes the window; nothing when none is open.
 void Close();
+
+// How the windows opened from now on show the picture: the scale and full
+// screen (Graph::SetWindowLook).
+void SetWindowLook(Platform::WindowLook look);
 
 // Bits per pixel of the display, known once the server has started video
 // (24 before).

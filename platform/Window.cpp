@@ -1,6 +1,6 @@
 // The window system on SDL2 video: start-up with our hints, the window, its
-// surface, its events, the error box, the scan-code table, and the end of
-// the program when the display goes away.
+// surface and the picture scaled into it, its events, the error box, the
+// scan-code table, and the end of the program when the display goes away.
 #include "platform/Window.h"
 
 #include <SDL2/SDL.h>
@@ -15,12 +15,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/PadEvents.h"
 #include "runtime/Runtime.h"
 
 namespace Platform {
 namespace {
+
+#include "dist/icons/stackfall-icon.inc"
 
 std::atomic<bool> videoStarted{false};
 std::atomic<std::uint32_t> wakeEventType{0};
@@ -38,6 +44,17 @@ SDL_Window* retired = nullptr;  // the window closed last, hidden; under wakeLoc
 // The window's data: the surface that holds the whole picture. SDL makes a
 // new surface after a resize, which may come at the old one's address.
 constexpr const char* kFilled = "stackfall.filled";
+
+// What the player made of the last window: its drawing area and whether it
+// was full screen, for a window of the same picture size that follows it
+// while it is still open. The window server thread's own.
+struct Carried {
+  WindowId id = 0;
+  int pictureW = 0, pictureH = 0;
+  int w = 0, h = 0;  // as a window, not full screen
+  bool fullScreen = false;
+};
+Carried carried;
 
 // ---------------------------------------------------------------- scan codes
 // SDL scancode (USB usage) -> PC set-1 make code, E0/E1 prefixes dropped.
@@ -240,12 +257,116 @@ std::uint32_t DisplayBitsPerPixel() {
 
 // ---------------------------------------------------------------- the window
 
-WindowId OpenWindow(const char* title, int x, int y, int w, int h) {
-  SDL_Window* win = SDL_CreateWindow(title, x, y, w, h, SDL_WINDOW_SHOWN);
+namespace {
+
+// The game's icon as a surface SDL copies from; the pixels live as long as
+// the program.
+void SetIcon(SDL_Window* win) {
+  static const std::vector<std::uint32_t> pixels = [] {
+    std::vector<std::uint32_t> p;
+    for (const char* row : kIconRows)
+      for (int x = 0; x < kIconSize; ++x) p.push_back(kIconPalette[row[x] <= '9' ? row[x] - '0' : row[x] - 'A' + 10]);
+    return p;
+  }();
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(pixels.data()), kIconSize,
+                                                         kIconSize, 32, kIconSize * 4, SDL_PIXELFORMAT_RGB888);
+  if (!icon) return;
+  SDL_SetWindowIcon(win, icon);
+  SDL_FreeSurface(icon);
+}
+
+// The X resources of the display (Xft.dpi among them), on a short connection
+// of our own: SDL's is not to be had before a window stands. Empty without
+// them or off X.
+std::string XResources() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::strcmp(driver, "x11") != 0) return {};
+  void* xlib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  if (!xlib) return {};
+  using Open = Display* (*)(const char*);
+  using Close = int (*)(Display*);
+  using Resources = char* (*)(Display*);
+  auto open = reinterpret_cast<Open>(::dlsym(xlib, "XOpenDisplay"));
+  auto close = reinterpret_cast<Close>(::dlsym(xlib, "XCloseDisplay"));
+  auto resources = reinterpret_cast<Resources>(::dlsym(xlib, "XResourceManagerString"));
+  Display* display = open && close && resources ? open(nullptr) : nullptr;
+  if (!display) return {};
+  const char* text = resources(display);
+  std::string copy = text ? text : "";
+  close(display);
+  return copy;
+}
+
+// The desktop's scale, no more than lets a window of w x h pixels times it
+// fit the usable part of the screen at (x, y).
+int FittingDesktopScale(int x, int y, int w, int h) {
+  std::uint32_t scale = DesktopScaleFrom(std::getenv("GDK_SCALE"), nullptr);
+  if (scale < 2) scale = DesktopScaleFrom(nullptr, XResources().c_str());
+  if (scale < 2) return 1;
+  SDL_Rect usable;
+  const SDL_Point at{x, y};
+  const int display = std::max(0, SDL_GetPointDisplayIndex(&at));
+  if (SDL_GetDisplayUsableBounds(display, &usable) != 0) return 1;
+  return std::min(static_cast<int>(scale), PlacePicture(usable.w, usable.h, w, h).scale);
+}
+
+// The window to open for a picture of w x h: as the look asks, or as the
+// player left the one still open.
+Carried Planned(int x, int y, int w, int h, WindowLook look) {
+  constexpr int kLargestScale = 8;
+  const int scale = look.scale ? static_cast<int>(std::min<std::uint32_t>(look.scale, kLargestScale))
+                               : FittingDesktopScale(x, y, w, h);
+  // Deliberate: a new game's window is as the player left the last one,
+  // whatever the scale asked for at start: a window that follows one still
+  // open, of the same picture size (a restart; after a close, the look
+  // asked for counts again).
+  bool following = false;
+  {
+    std::lock_guard lock(wakeLock);
+    following = windowsUp > 0;
+  }
+  if (following && carried.pictureW == w && carried.pictureH == h) return carried;
+  return {0, w, h, w * scale, h * scale, look.fullScreen};
+}
+
+// Makes the planned window at (x, y), hidden until it has its icon and its
+// least size, so that a window manager sees them as it takes it on.
+SDL_Window* Create(const char* title, int x, int y, const Carried& made) {
+  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+  // Full screen from the start is made over the screen: with no window
+  // manager to do it, nobody would enlarge it. Its size as a window is
+  // then told to SDL, for the way back.
+  SDL_Rect screen{x, y, made.w, made.h};
+  if (made.fullScreen) {
+    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    const SDL_Point at{x, y};
+    SDL_GetDisplayBounds(std::max(0, SDL_GetPointDisplayIndex(&at)), &screen);
+  }
+  // Deliberate: at (x, y) at every scale, a window manager or not. SDL
+  // 2.26 would turn SDL_WINDOWPOS_UNDEFINED into the middle of the screen,
+  // marked as the user's own choice, so the window manager would not place
+  // it either.
+  SDL_Window* win = SDL_CreateWindow(title, screen.x, screen.y, screen.w, screen.h, flags);
   if (!win) {
     std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
-    return 0;
+    return nullptr;
   }
+  if (made.fullScreen) {
+    SDL_SetWindowPosition(win, x, y);
+    SDL_SetWindowSize(win, made.w, made.h);
+  }
+  SDL_SetWindowMinimumSize(win, made.pictureW, made.pictureH);
+  SetIcon(win);
+  SDL_ShowWindow(win);
+  return win;
+}
+
+}  // namespace
+
+WindowId OpenWindow(const char* title, int x, int y, int w, int h, WindowLook look) {
+  Carried made = Planned(x, y, w, h, look);
+  SDL_Window* win = Create(title, x, y, made);
+  if (!win) return 0;
   SDL_Surface* surface = SDL_GetWindowSurface(win);
   if (!surface) {
     std::fprintf(stderr, "SDL_GetWindowSurface: %s\n", SDL_GetError());
@@ -257,16 +378,19 @@ WindowId OpenWindow(const char* title, int x, int y, int w, int h) {
     std::lock_guard lock(wakeLock);
     ++windowsUp;
   }
-  WindowInfo made;
   made.id = SDL_GetWindowID(win);
-  SDL_GetWindowPosition(win, &made.x, &made.y);
-  SDL_GetWindowSize(win, &made.width, &made.depth);
-  made.surfaceWidth = surface->w;
-  made.surfaceDepth = surface->h;
+  carried = made;
+  WindowInfo opened;
+  opened.id = made.id;
+  SDL_GetWindowPosition(win, &opened.x, &opened.y);
+  SDL_GetWindowSize(win, &opened.width, &opened.depth);
+  opened.scale = PlacePicture(surface->w, surface->h, w, h).scale;
+  opened.surfaceWidth = surface->w;
+  opened.surfaceDepth = surface->h;
   std::lock_guard lock(infoLock);
-  made.openWindows = info.openWindows + 1;
-  info = made;
-  return made.id;
+  opened.openWindows = info.openWindows + 1;
+  info = opened;
+  return opened.id;
 }
 
 void CloseWindow(WindowId window) {
@@ -300,43 +424,103 @@ void FocusWindow(WindowId window) {
   if (SDL_Window* win = Find(window)) SDL_SetWindowInputFocus(win);
 }
 
+Placement PlacePicture(int areaW, int areaH, int pictureW, int pictureH) {
+  if (pictureW <= 0 || pictureH <= 0) return {};
+  Placement at;
+  at.scale = std::max(1, std::min(areaW / pictureW, areaH / pictureH));
+  at.x = std::max(0, (areaW - pictureW * at.scale) / 2);
+  at.y = std::max(0, (areaH - pictureH * at.scale) / 2);
+  return at;
+}
+
+namespace {
+
+// A part of a surface, cut to it; empty when nothing of it is inside.
+SDL_Rect Inside(const SDL_Surface* surface, int x0, int y0, int x1, int y1) {
+  x0 = std::clamp(x0, 0, surface->w);
+  y0 = std::clamp(y0, 0, surface->h);
+  x1 = std::clamp(x1, x0, surface->w);
+  y1 = std::clamp(y1, y0, surface->h);
+  return {x0, y0, x1 - x0, y1 - y0};
+}
+
+// Paints black what lies around the picture's place `shown`.
+void BlackMargins(SDL_Surface* surface, const SDL_Rect& shown) {
+  const Uint32 black = SDL_MapRGB(surface->format, 0, 0, 0);
+  const int right = shown.x + shown.w, bottom = shown.y + shown.h;
+  const SDL_Rect margins[4] = {{0, 0, surface->w, shown.y},
+                               {0, bottom, surface->w, surface->h - bottom},
+                               {0, shown.y, shown.x, shown.h},
+                               {right, shown.y, surface->w - right, shown.h}};
+  for (const SDL_Rect& m : margins)
+    if (m.w > 0 && m.h > 0) SDL_FillRect(surface, &m, black);
+}
+
+// Copies the window area `to` from the picture placed `at`: each picture
+// row is widened once (every pixel `scale` times) into the surface's first
+// row of its block, the block's other rows are copies of that one.
+void CopyScaled(SDL_Surface* surface, const std::uint32_t* pixels, std::uint32_t width, const Placement& at,
+                const SDL_Rect& to) {
+  const int k = at.scale;
+  const int bytes = surface->format->BytesPerPixel;
+  const bool same = surface->format->format == SDL_PIXELFORMAT_RGB888;
+  static std::vector<std::uint32_t> widened;  // the window thread's; for other pixel formats
+  if (!same) widened.resize(static_cast<std::size_t>(to.w));
+  auto* base = static_cast<std::uint8_t*>(surface->pixels);
+  for (int y = to.y; y < to.y + to.h;) {
+    const int row = (y - at.y) / k;
+    const std::uint32_t* from = pixels + static_cast<std::size_t>(row) * width;
+    std::uint8_t* first = base + static_cast<std::size_t>(y) * surface->pitch + static_cast<std::size_t>(to.x) * bytes;
+    auto* out = same ? reinterpret_cast<std::uint32_t*>(first) : widened.data();
+    if (k == 1) {
+      std::memcpy(out, from + (to.x - at.x), static_cast<std::size_t>(to.w) * 4);
+    } else {
+      // Each picture pixel k times; the first may be cut by the area's edge.
+      const std::uint32_t* in = from + (to.x - at.x) / k;
+      int copies = k - (to.x - at.x) % k;
+      for (int x = 0; x < to.w; copies = k) {
+        const std::uint32_t p = *in++;
+        for (const int end = std::min(to.w, x + copies); x < end; ++x) out[x] = p;
+      }
+    }
+    if (!same)
+      SDL_ConvertPixels(to.w, 1, SDL_PIXELFORMAT_RGB888, widened.data(), to.w * 4, surface->format->format, first,
+                        surface->pitch);
+    // The rest of this picture row's block, within the area.
+    const int blockEnd = std::min(to.y + to.h, at.y + (row + 1) * k);
+    for (++y; y < blockEnd; ++y)
+      std::memcpy(base + static_cast<std::size_t>(y) * surface->pitch + static_cast<std::size_t>(to.x) * bytes, first,
+                  static_cast<std::size_t>(to.w) * bytes);
+  }
+}
+
+}  // namespace
+
 bool CopyToWindow(WindowId window, const std::uint32_t* pixels, std::uint32_t width, std::uint32_t depth,
                   PixelRect* part) {
   SDL_Window* win = Find(window);
   if (!win) return false;
   SDL_Surface* surface = SDL_GetWindowSurface(win);
   if (!surface) return false;
-  int w = std::min<int>(surface->w, static_cast<int>(std::min<std::uint32_t>(width, 0x7FFF)));
-  int h = std::min<int>(surface->h, static_cast<int>(std::min<std::uint32_t>(depth, 0x7FFF)));
+  const int w = static_cast<int>(std::min<std::uint32_t>(width, 0x7FFF));
+  const int h = static_cast<int>(std::min<std::uint32_t>(depth, 0x7FFF));
   if (w <= 0 || h <= 0 || !pixels) return true;
-  // A surface made afresh holds none of the picture yet.
-  if (part && SDL_GetWindowData(win, kFilled) != surface) *part = {0, 0, w, h};
+  const Placement at = PlacePicture(surface->w, surface->h, w, h);
+  const SDL_Rect shown = Inside(surface, at.x, at.y, at.x + w * at.scale, at.y + h * at.scale);
+  // A surface made afresh holds none of the picture yet, nor its margins.
+  const bool fresh = SDL_GetWindowData(win, kFilled) != surface;
   SDL_SetWindowData(win, kFilled, surface);
-  int x0 = 0, y0 = 0, x1 = w, y1 = h;
-  if (part) {
-    x0 = std::clamp(part->x, 0, w);
-    y0 = std::clamp(part->y, 0, h);
-    x1 = std::clamp(part->x + part->w, x0, w);
-    y1 = std::clamp(part->y + part->h, y0, h);
-    *part = {x0, y0, x1 - x0, y1 - y0};
+  SDL_Rect to = shown;
+  if (part && !fresh) {
+    const int x0 = std::clamp(part->x, 0, w), y0 = std::clamp(part->y, 0, h);
+    const int x1 = std::clamp(part->x + part->w, x0, w), y1 = std::clamp(part->y + part->h, y0, h);
+    to = Inside(surface, at.x + x0 * at.scale, at.y + y0 * at.scale, at.x + x1 * at.scale, at.y + y1 * at.scale);
   }
-  if (x1 == x0 || y1 == y0) return true;
-  const int srcPitch = static_cast<int>(width * sizeof(std::uint32_t));
-  const std::uint32_t* from = pixels + static_cast<std::size_t>(y0) * width + x0;
-  std::uint8_t* to = nullptr;
   if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-  to = static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::size_t>(y0) * surface->pitch +
-       static_cast<std::size_t>(x0) * surface->format->BytesPerPixel;
-  if (surface->format->format == SDL_PIXELFORMAT_RGB888) {
-    // The usual case on a 24-bit X display: our pixels are its pixels.
-    for (int row = 0; row < y1 - y0; ++row)
-      std::memcpy(to + static_cast<std::size_t>(row) * surface->pitch, from + static_cast<std::size_t>(row) * width,
-                  static_cast<std::size_t>(x1 - x0) * 4);
-  } else {
-    SDL_ConvertPixels(x1 - x0, y1 - y0, SDL_PIXELFORMAT_RGB888, from, srcPitch, surface->format->format, to,
-                      surface->pitch);
-  }
+  if (fresh) BlackMargins(surface, shown);
+  if (to.w > 0 && to.h > 0) CopyScaled(surface, pixels, width, at, to);
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  if (part) *part = fresh ? PixelRect{0, 0, surface->w, surface->h} : PixelRect{to.x, to.y, to.w, to.h};
   return true;
 }
 
@@ -370,6 +554,46 @@ bool MadeUpModifierDown(const SDL_KeyboardEvent& key) {
          key.timestamp - focusGainedAt <= kMadeUpWithinMs;
 }
 
+// The keys whose press went to the window rather than the game: their
+// releases go the same way, held or not what came with them.
+std::array<bool, SDL_NUM_SCANCODES> windowsOwn{};
+
+// Deliberate: F11 and Alt+Enter switch between full screen and the window,
+// as in most games on a desktop, and never reach the game (neither has a
+// use in it); Alt's own press and release still do. True when `key` was one
+// of them, or the release of one.
+bool WindowsOwnKey(const SDL_KeyboardEvent& key) {
+  const SDL_Scancode code = key.keysym.scancode;
+  if (code < 0 || code >= SDL_NUM_SCANCODES) return false;
+  if (key.state == SDL_RELEASED) return std::exchange(windowsOwn[code], false);
+  const bool enter = code == SDL_SCANCODE_RETURN || code == SDL_SCANCODE_KP_ENTER;
+  if (code != SDL_SCANCODE_F11 && !(enter && (key.keysym.mod & KMOD_ALT))) return false;
+  windowsOwn[code] = true;
+  SDL_Window* win = SDL_GetWindowFromID(key.windowID);
+  if (!win || key.repeat) return true;
+  const bool full = (SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+  if (SDL_SetWindowFullscreen(win, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 || key.windowID != carried.id)
+    return true;
+  carried.fullScreen = !full;
+  // A window that began full screen has no other size for the window
+  // manager to go back to: it is given its own.
+  int w = 0, h = 0;
+  SDL_GetWindowSize(win, &w, &h);
+  if (full && (w != carried.w || h != carried.h)) SDL_SetWindowSize(win, carried.w, carried.h);
+  return true;
+}
+
+// Keeps the size the player gave the window, for the next one.
+void NoteResize(const SDL_WindowEvent& resized) {
+  SDL_Window* win = SDL_GetWindowFromID(resized.windowID);
+  if (!win) return;
+  SDL_SetWindowData(win, kFilled, nullptr);
+  if (resized.windowID == carried.id && !(SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN)) {
+    carried.w = resized.data1;
+    carried.h = resized.data2;
+  }
+}
+
 }  // namespace
 
 bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
@@ -395,6 +619,7 @@ bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
       // modifier's state comes back with its next real press.
       if (MadeUpModifierDown(e.key)) break;
       madeUpMayFollow = false;
+      if (WindowsOwnKey(e.key)) break;
       event.kind = e.type == SDL_KEYDOWN ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
       event.window = e.key.windowID;
       event.scan = Set1ScanCode(e.key.keysym.scancode);
@@ -416,8 +641,9 @@ bool WaitWindowEvent(WindowEvent& event, int timeoutMs) {
           event.kind = WindowEventKind::CloseRequest;
           break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-          if (SDL_Window* resized = SDL_GetWindowFromID(e.window.windowID))
-            SDL_SetWindowData(resized, kFilled, nullptr);
+          // The new size may call for another scale; the new surface holds nothing.
+          NoteResize(e.window);
+          event.kind = WindowEventKind::Exposed;
           break;
         default:
           break;
@@ -456,6 +682,36 @@ void ErrorBox(const char* message) {
   const char* driver = SDL_GetCurrentVideoDriver();
   if (driver && std::strcmp(driver, "x11") == 0)
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", message, nullptr);
+}
+
+std::uint32_t DesktopScaleFrom(const char* gdkScale, const char* xResources) {
+  // A whole number of up to four digits and nothing else; 0 for anything else.
+  const auto whole = [](const char* text, const char* end) {
+    std::uint32_t n = 0;
+    const char* p = text;
+    for (; p != end && *p >= '0' && *p <= '9' && p - text < 4; ++p) n = n * 10 + static_cast<std::uint32_t>(*p - '0');
+    return p == text || p != end ? 0u : n;
+  };
+  if (gdkScale) {
+    const std::uint32_t n = whole(gdkScale, gdkScale + std::strlen(gdkScale));
+    if (n >= 2) return n;
+  }
+  constexpr std::string_view kDpi = "Xft.dpi:";
+  const std::string_view all = xResources ? xResources : "";
+  for (std::size_t at = 0; at < all.size();) {
+    std::size_t end = all.find('\n', at);
+    if (end == std::string_view::npos) end = all.size();
+    std::string_view line = all.substr(at, end - at);
+    at = end + 1;
+    if (line.substr(0, kDpi.size()) != kDpi) continue;
+    line.remove_prefix(kDpi.size());
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    // The whole dots per inch; a fraction cannot reach the next multiple of 96.
+    const std::size_t digits = std::min(line.find_first_not_of("0123456789"), line.size());
+    const std::uint32_t dpi = whole(line.data(), line.data() + digits);
+    if (dpi / 96 >= 2) return dpi / 96;
+  }
+  return 1;
 }
 
 std::uint8_t Set1ScanCode(int usbScancode) {

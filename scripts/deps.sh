@@ -16,10 +16,13 @@ packages=(
   "${game[@]}"
   libgtest-dev libgmock-dev libbenchmark-dev # tests and benchmarks
   xvfb xauth xdotool imagemagick tmux procps # end-to-end tests
+  x11-utils evilwm                           # window properties; full screen needs a window manager
+  weston xwayland                            # the game on a Wayland desktop
   libxtst-dev                                # the game probe (XTest)
   clang libclang-rt-14-dev valgrind          # fuzzing and leak checks
   pulseaudio pulseaudio-utils                # sound tests: a real sound server
   dpkg-dev file lintian desktop-file-utils   # the Debian package and its checks
+  appstream                                  # the AppStream metadata's check
 )
 web=(
   "${game[@]}"

@@ -13,6 +13,9 @@
 //
 // Screen pixels are polled with XGetImage of a small area, about every
 // 0.1 ms, so a figure is exact to about that. Medians and spreads in ms.
+// The game gets the probe's environment (STACKFALL_SCALE=3 for a window at
+// scale 3); the probe reads the picture where the window shows it, at the
+// scale its size gives.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -100,12 +103,39 @@ std::uint32_t ScreenPixel(int x, int y) {
   return p;
 }
 
-// Whether any pixel of the column x0 (one pixel wide), rows y0..y1, is `rgb`.
+// Where the window shows the picture: its top left corner on the root and
+// its scale, the largest whole one that fits the window (centred there).
+struct Placement {
+  int x = 1, y = 1, scale = 1;
+};
+Placement picture;
+
+void FindPicture(Window window) {
+  XWindowAttributes a;
+  Window child;
+  int x = 0, y = 0;
+  if (!XGetWindowAttributes(dpy, window, &a) ||
+      !XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child))
+    Die("no window attributes");
+  picture.scale = std::max(1, std::min(a.width / 555, a.height / 600));
+  picture.x = x + std::max(0, (a.width - 555 * picture.scale) / 2);
+  picture.y = y + std::max(0, (a.height - 600 * picture.scale) / 2);
+}
+
+// The screen pixel in the middle of the picture's pixel (x, y).
+std::uint32_t PicturePixel(int x, int y) {
+  return ScreenPixel(picture.x + x * picture.scale + picture.scale / 2, picture.y + y * picture.scale + picture.scale / 2);
+}
+
+// Whether any pixel of the picture's column x0, rows y0..y1, shows `rgb`
+// (one screen column through the middle of their blocks).
 bool ColumnHas(int x0, int y0, int y1, std::uint32_t rgb) {
-  XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), x0, y0, 1, y1 - y0 + 1, AllPlanes, ZPixmap);
+  const int k = picture.scale;
+  XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), picture.x + x0 * k + k / 2, picture.y + y0 * k, 1,
+                            (y1 - y0 + 1) * k, AllPlanes, ZPixmap);
   if (!image) return false;
   bool found = false;
-  for (int y = 0; y <= y1 - y0 && !found; ++y) found = (XGetPixel(image, 0, y) & 0xFFFFFF) == rgb;
+  for (int y = 0; y < (y1 - y0 + 1) * k && !found; ++y) found = (XGetPixel(image, 0, y) & 0xFFFFFF) == rgb;
   XDestroyImage(image);
   return found;
 }
@@ -121,12 +151,10 @@ bool PollUntil(Condition done, double timeoutMs) {
   return true;
 }
 
-// The window's pixel (x, y) on the root: the drawing area starts at (1, 1).
-constexpr int kOrigin = 1;
 constexpr std::uint32_t kMagenta = 0x800080, kWhite = 0xFFFFFF, kRed = 0xFF0000;
 
-bool TitleShown() { return ScreenPixel(kOrigin + 67, kOrigin + 37) == kMagenta; }  // 2002
-bool BoardShown() { return ScreenPixel(kOrigin + 8, kOrigin + 8) == kRed; }
+bool TitleShown() { return PicturePixel(67, 37) == kMagenta; }  // 2002
+bool BoardShown() { return PicturePixel(8, 8) == kRed; }
 
 // Waits for the game's window to be mapped; returns it.
 Window WaitMapped(double timeoutMs) {
@@ -163,8 +191,10 @@ void Startup(const char* path, int runs) {
     XSync(dpy, True);
     const auto t0 = Clock::now();
     game = Launch(path);
-    if (!WaitMapped(10000)) Die("no window mapped");
+    const Window window = WaitMapped(10000);
+    if (!window) Die("no window mapped");
     mapped.push_back(Ms(Clock::now() - t0));
+    FindPicture(window);
     if (!PollUntil(TitleShown, 10000)) Die("no title picture");
     title.push_back(Ms(Clock::now() - t0));
     XSelectInput(dpy, DefaultRootWindow(dpy), NoEventMask);
@@ -191,6 +221,8 @@ void Keys(const char* path, int samples, bool pty) {
   game = pty ? LaunchOnPty(path) : Launch(path);
   const Window window = WaitMapped(10000);
   if (!window) Die("no window mapped");
+  FindPicture(window);
+  std::printf("the picture at (%d, %d), scale %d\n", picture.x, picture.y, picture.scale);
   if (!PollUntil(TitleShown, 10000)) Die("no title picture");
   XSetInputFocus(dpy, window, RevertToParent, CurrentTime);
   Press('x');
@@ -199,8 +231,8 @@ void Keys(const char* path, int samples, bool pty) {
   if (!PollUntil(BoardShown, 5000)) Die("no board");
   // The first piece is white in columns 11 and 12; "4" brings it into
   // column 10, "6" takes it back. Column 10 spans pixels 151..165.
-  const int x = kOrigin + 10 * 15 + 8;
-  if (!PollUntil([&] { return ColumnHas(kOrigin + 11 * 15 + 8, kOrigin + 1, kOrigin + 465, kWhite); }, 5000))
+  const int x = 10 * 15 + 8;
+  if (!PollUntil([&] { return ColumnHas(11 * 15 + 8, 1, 465, kWhite); }, 5000))
     Die("no first piece");
   std::mt19937 random(7);
   std::vector<double> latency;
@@ -212,7 +244,7 @@ void Keys(const char* path, int samples, bool pty) {
     const auto t0 = Clock::now();
     Press(left ? '4' : '6');
     const bool ok = PollUntil(
-        [&] { return ColumnHas(x, kOrigin + 1, kOrigin + 465, kWhite) == left; }, 2000);
+        [&] { return ColumnHas(x, 1, 465, kWhite) == left; }, 2000);
     if (!ok) Die("the piece did not move");
     latency.push_back(Ms(Clock::now() - t0));
   }

@@ -6,6 +6,9 @@
 # then this build's game with a virtual pad plugged in, where the build has
 # padgame (tests built).
 #   bash bench/game/against.sh [build folder, default build] [REV] [seconds]
+# The environment reaches both games and the probes: with STACKFALL_SCALE=3
+# XVFB_SIZE=2000x2000 this build's game plays at scale 3 (REV's, if it has
+# no scale, at 1).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)

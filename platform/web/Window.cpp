@@ -142,7 +142,8 @@ std::uint32_t DisplayBitsPerPixel() { return 24; }
 
 // ---------------------------------------------------------------- the window
 
-WindowId OpenWindow(const char* /*title: the page has its own*/, int x, int y, int w, int h) {
+// The page scales the canvas to fit itself: the look is the desktop's.
+WindowId OpenWindow(const char* /*title: the page has its own*/, int x, int y, int w, int h, WindowLook /*look*/) {
   if (w <= 0 || h <= 0 || !MAIN_THREAD_EM_ASM_INT({ return stackfallPage.openCanvas($0, $1); }, w, h)) {
     std::fprintf(stderr, "Graph: the page has no canvas of %d x %d\n", w, h);
     return 0;

@@ -9,14 +9,61 @@ shotcells=$BUILD/tests/e2e/shotcells
 
 source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
 
-# shot [name]: a screenshot of the drawing area (root (1, 1), 555 x 600)
-# into $work/shot.ppm, and a PNG of it as $work/<name>.png when named.
+# Where the picture is on the root window, and at what scale: at scale 1
+# with no window manager the drawing area starts at root (1, 1).
+# find_picture sets them from the game's window.
+picture_x=1 picture_y=1 picture_scale=1
+
+# shot [name]: a screenshot of the picture (555 x 600 at root (1, 1) unless
+# find_picture said otherwise) into $work/shot.ppm at scale 1, and a PNG of
+# the root as $work/<name>.png when named. At a larger scale every k x k
+# block must be one colour, else the shot fails (why: $work/down.err).
 shot() {
-  /usr/bin/import -window root "$work/root.png" 2>/dev/null || return 1
-  /usr/bin/convert "$work/root.png" -crop 555x600+1+1 +repage "$work/shot.ppm" || return 1
+  if [ "$picture_scale" = 1 ]; then
+    /usr/bin/import -window root "$work/root.png" 2>/dev/null || return 1
+    /usr/bin/convert "$work/root.png" -crop "555x600+$picture_x+$picture_y" +repage "$work/shot.ppm" || return 1
+  else
+    /usr/bin/import -window root "$work/root.ppm" 2>/dev/null || return 1
+    /usr/bin/convert "$work/root.ppm" -crop "$((555 * picture_scale))x$((600 * picture_scale))+$picture_x+$picture_y" \
+      +repage -depth 8 ppm:- | "$shotcells" down "$picture_scale" >"$work/shot.ppm" 2>"$work/down.err" || return 1
+    [ -z "${1:-}" ] || /usr/bin/convert "$work/root.ppm" "$work/root.png"
+  fi
   [ -z "${1:-}" ] || cp "$work/root.png" "$work/$1.png"
 }
+
+# window_geometry: "X Y W H" of the game's window's drawing area on the root.
+window_geometry() {
+  local id
+  id=$(xdotool search --name '^Graph$' 2>/dev/null | tail -n 1)
+  [ -n "$id" ] || return 1
+  xwininfo -id "$id" 2>/dev/null | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { if (w == "") exit 1; print x, y, w, h }'
+}
+# find_picture: where the window puts the picture, as a player expects it:
+# the largest whole scale that fits its drawing area, centred.
+find_picture() {
+  local x y w h k
+  read -r x y w h < <(window_geometry) || return 1
+  k=$((w / 555 < h / 600 ? w / 555 : h / 600))
+  [ "$k" -ge 1 ] || k=1
+  picture_scale=$k
+  picture_x=$((x + (w - 555 * k) / 2))
+  picture_y=$((y + (h - 600 * k) / 2))
+}
 cells() { "$shotcells" "$@" <"$work/shot.ppm"; }
+
+# margins_black: the window's drawing area around the picture (where
+# find_picture put it) is black, every pixel.
+margins_black() {
+  local x y w h pw=$((555 * picture_scale)) ph=$((600 * picture_scale)) all inside
+  read -r x y w h < <(window_geometry) || return 1
+  /usr/bin/import -window root "$work/root.ppm" 2>/dev/null || return 1
+  /usr/bin/convert "$work/root.ppm" -crop "${w}x$h+$x+$y" +repage -depth 8 "$work/area.ppm" || return 1
+  all=$("$shotcells" count 0 0 $((w - 1)) $((h - 1)) 0 <"$work/area.ppm")
+  x=$((picture_x - x)) y=$((picture_y - y))
+  inside=$("$shotcells" count "$x" "$y" $((x + pw - 1)) $((y + ph - 1)) 0 <"$work/area.ppm")
+  [ $((all - inside)) = $((w * h - pw * ph)) ]
+}
 
 # Conditions on a fresh screenshot, for wait_for.
 shows_title() { shot && [ "$(cells at 67 37)" = 5 ]; }            # 2002, class b

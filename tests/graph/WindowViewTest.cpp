@@ -23,13 +23,14 @@ bool WaitFor(Condition done) {
   return true;
 }
 
-void PushKey(bool down, SDL_Scancode scancode, bool repeat = false) {
+void PushKey(bool down, SDL_Scancode scancode, bool repeat = false, Uint16 mod = KMOD_NONE) {
   SDL_Event e{};
   e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   e.key.windowID = Platform::LastWindowInfo().id;
   e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   e.key.repeat = repeat;
   e.key.keysym.scancode = scancode;
+  e.key.keysym.mod = mod;
   ASSERT_EQ(SDL_PushEvent(&e), 1);
 }
 
@@ -113,6 +114,28 @@ TEST_F(WindowViewTest, RestartOpensANewWindowOfTheNewSizeAndExitClosesIt) {
   EXPECT_EQ(Platform::LastWindowInfo().surfaceWidth, 555);
 }
 
+TEST_F(WindowViewTest, TheLookReachesTheNextWindowAndARestartKeepsTheWindowAsItWas) {
+  Graph::SetWindowLook(2, false);
+  Graph::Exit();
+  ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
+  Platform::WindowInfo made = Platform::LastWindowInfo();
+  EXPECT_EQ(made.scale, 2);
+  EXPECT_EQ(made.surfaceWidth, 1110);
+  EXPECT_EQ(made.surfaceDepth, 1200);
+  EXPECT_EQ(Graph::Width, 555u);  // the picture is what it was
+
+  // A new game while the window stands: as the player left it.
+  Graph::SetWindowLook(3, false);
+  ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
+  EXPECT_EQ(Platform::LastWindowInfo().surfaceWidth, 1110);
+
+  // After a close, the look asked for.
+  Graph::Exit();
+  ASSERT_TRUE(Graph::Init(1, 1, 555, 600));
+  EXPECT_EQ(Platform::LastWindowInfo().surfaceWidth, 1665);
+  Graph::SetWindowLook(1, false);
+}
+
 TEST_F(WindowViewTest, CloseRequestsAreIgnored) {
   const Platform::WindowId window = Platform::LastWindowInfo().id;
   PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
@@ -178,10 +201,30 @@ TEST_F(WindowViewTest, KeysBecomeConsoleKeyRecords) {
   ExpectKey(true, 0x30, 0);
 }
 
-TEST_F(WindowViewTest, ExposeShowsTheBackBufferAgain) {
-  const std::uint64_t presents = Graph::FrameCount();
-  PushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
-  EXPECT_TRUE(WaitFor([&] { return Graph::FrameCount() > presents; }));
+TEST_F(WindowViewTest, F11AndAltEnterAreTheWindowsOwnAndAltStillGoesThrough) {
+  PushKey(true, SDL_SCANCODE_F11);
+  PushKey(true, SDL_SCANCODE_F11, true);
+  PushKey(false, SDL_SCANCODE_F11);
+  PushKey(true, SDL_SCANCODE_LALT);
+  PushKey(true, SDL_SCANCODE_RETURN, false, KMOD_LALT);
+  PushKey(false, SDL_SCANCODE_LALT);
+  PushKey(false, SDL_SCANCODE_RETURN);  // released after Alt: still the window's
+  PushKey(true, SDL_SCANCODE_RETURN);   // Enter alone is the game's
+  PushKey(true, SDL_SCANCODE_KP_ENTER, false, KMOD_RALT);
+  PushKey(false, SDL_SCANCODE_KP_ENTER, false, KMOD_RALT);
+  PushKey(true, SDL_SCANCODE_Q);
+  ExpectKey(true, 0x38, 0);
+  ExpectKey(false, 0x38, Platform::LEFT_ALT_PRESSED);
+  ExpectKey(true, 0x1C, 0);
+  ExpectKey(true, 0x10, 0);
+}
+
+TEST_F(WindowViewTest, ExposeAndResizeShowTheBackBufferAgain) {
+  for (const SDL_WindowEventID what : {SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_SIZE_CHANGED}) {
+    const std::uint64_t presents = Graph::FrameCount();
+    PushWindowEvent(what);
+    EXPECT_TRUE(WaitFor([&] { return Graph::FrameCount() > presents; })) << what;
+  }
 }
 
 TEST_F(WindowViewTest, PresentsAreCoalesced) {

@@ -6,8 +6,12 @@
 #   installed_game.sh prefix VERSION    cmake --install into a temporary
 #       prefix, which is then moved elsewhere.
 # Either way every file is where it belongs, the desktop entry passes
-# desktop-file-validate, and the game, started from an empty folder under
-# its own Xvfb, shows its title while its start-up check plays the check
+# desktop-file-validate, the AppStream metadata appstreamcli validate (its
+# one warning, an id that is no reverse domain name, is the price of an id
+# that is the desktop entry's name), and the game, started from an empty
+# folder under its own Xvfb, shows its title in a window whose WM_CLASS is
+# the desktop entry's StartupWMClass and whose icon is the game's 64-pixel
+# one, while its start-up check plays the check
 # sound installed with it (SDL's disk driver plays into a file): "Sound works
 # fine!". With that one file broken the check fails, so the sound came from
 # the install and not from the source tree the program was built from.
@@ -43,7 +47,7 @@ fi
 # ---------------------------------------------------------------- where everything is
 for f in "$bin/stackfall" share/applications/stackfall.desktop share/man/man6/stackfall.6.gz \
   share/icons/hicolor/48x48/apps/stackfall.png share/icons/hicolor/256x256/apps/stackfall.png \
-  share/doc/stackfall/README.md share/doc/stackfall/quirks.md; do
+  share/doc/stackfall/README.md share/doc/stackfall/quirks.md share/metainfo/stackfall.metainfo.xml; do
   [ -s "$root/$f" ] || fail "$f is missing"
 done
 for f in "$SOURCE"/sounds/*.wav; do
@@ -52,7 +56,15 @@ done
 [ -x "$root/$bin/stackfall" ] || fail "$bin/stackfall is not executable"
 desktop-file-validate "$root/share/applications/stackfall.desktop" || fail "desktop entry"
 zcat "$root/share/man/man6/stackfall.6.gz" | grep -q '^\.SH ENVIRONMENT' || fail "manual page"
-echo "ok: every file in place, the desktop entry valid"
+metainfo=$root/share/metainfo/stackfall.metainfo.xml
+appstreamcli validate --no-net "$metainfo" >"$work/appstream.out" 2>&1 || true
+grep -E '^[EW]:' "$work/appstream.out" | grep -vq '^W: stackfall:[0-9]*: cid-desktopapp-is-not-rdns' &&
+  fail "AppStream metadata: $(cat "$work/appstream.out")"
+for want in "<id>stackfall</id>" '<launchable type="desktop-id">stackfall.desktop</launchable>' \
+  "<release version=\"$version\"" "<binary>stackfall</binary>" "<category>BlocksGame</category>"; do
+  grep -qF "$want" "$metainfo" || fail "the metainfo lacks $want"
+done
+echo "ok: every file in place, the desktop entry and the AppStream metadata valid"
 
 # ---------------------------------------------------------------- started from there
 start_xvfb
@@ -68,12 +80,23 @@ check_sound() {
   verdict() { grep -q '^Sound \(works\|doesn.t work\) on this computer' "$work/$1.out"; }
   wait_for "the sound verdict ($1)" verdict "$1"
   grep -qxF "$2" "$work/$1.out" || fail "$1: the check did not say '$2'"
-  [ "$1" != found ] || wait_for "the title picture" shows_title
+  [ "$1" != found ] || { wait_for "the title picture" shows_title && identity; }
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 }
+# identity: the window is the desktop entry's, and carries the game's icon.
+identity() {
+  local id wmclass
+  id=$(xdotool search --name '^Graph$' | tail -n 1)
+  wmclass=$(grep '^StartupWMClass=' "$root/share/applications/stackfall.desktop" | cut -d= -f2)
+  [ -n "$wmclass" ] || fail "the desktop entry has no StartupWMClass"
+  [ "$(xprop -id "$id" WM_CLASS)" = "WM_CLASS(STRING) = \"$wmclass\", \"$wmclass\"" ] ||
+    fail "WM_CLASS: $(xprop -id "$id" WM_CLASS), the desktop entry's: $wmclass"
+  xprop -id "$id" _NET_WM_ICON >"$work/icon.txt"
+  grep -q 'Icon (64 x 64)' "$work/icon.txt" || fail "no icon of 64 x 64 on the window"
+}
 check_sound found "Sound works fine!"
-echo "ok: the installed game shows its title and finds its sound"
+echo "ok: the installed game shows its title in a window of WM_CLASS stackfall with its icon, and finds its sound"
 printf 'no wave\n' >"$root/share/stackfall/sounds/thx.wav"
 check_sound broken "Sound can NOT be used on your system!"
 echo "ok: with the installed thx.wav broken the check fails: it was that file"

@@ -94,9 +94,10 @@ clean_log() {
 
 # ---------------------------------------------------------------- a private X server
 source "$(dirname "${BASH_SOURCE[0]}")/xserver.sh"
-# start_xvfb [depth]: sets DISPLAY and xvfb_pid; 24 bits unless told.
+# start_xvfb [depth] [WxH]: sets DISPLAY and xvfb_pid; 24 bits and
+# 1024 x 768 unless told.
 start_xvfb() {
-  start_xserver "${1:-24}" "$work" || fail "no X server of depth ${1:-24}"
+  start_xserver "${1:-24}" "$work" "${2:-1024x768}" || fail "no X server of depth ${1:-24}"
   xvfb_pid=$xserver_pid
   pids+=("$xvfb_pid")
 }
