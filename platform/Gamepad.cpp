@@ -325,7 +325,10 @@ void PadThread() {
   Runtime::NameThisThread("pads");
   State& s = S();
   std::unique_lock lock(s.lock);
-  if (s.server != Server::PadThread || !StartControllers(s)) return;
+  // Parked, not ended, once done: SDL keeps data of its own for each thread
+  // that calls it, freed only for threads SDL made itself.
+  const auto park = [&] { s.serverChanged.wait(lock, [] { return false; }); };
+  if (s.server != Server::PadThread || !StartControllers(s)) return park();
   while (s.server == Server::PadThread) {
     Read(s);
     SDL_Event e;
@@ -339,6 +342,7 @@ void PadThread() {
       s.serverChanged.wait_for(lock, milliseconds(WaitMs(s)));
     }
   }
+  park();
 }
 
 }  // namespace

@@ -60,14 +60,7 @@ first_piece() {
 wait_for "the board with the first piece" first_piece
 echo "ok: the board with the first piece ($(cells piece 15)) and the credits past the picture's edge"
 
-send 4
-moved() { cap && [[ "$(cells piece 15)" == "at 10 "* ]]; }
-wait_for "the piece one column left" moved
-falls=$(($(top_row 15) - 1))
-frames "4@$falls"
-moved_frames=$made
-wait_for "the moved piece, square by square" matches "$moved_frames" play
-echo "ok: moved left after $falls falls"
+move_left
 
 send 0
 dropped() { cap && [ "$(cells piece 15)" = "at 10 28" ] && [[ "$(cells text 2)" == *"Score: 0" ]]; }

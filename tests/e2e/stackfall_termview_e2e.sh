@@ -58,18 +58,7 @@ wait_for "the board with the first piece" first_piece
 [ "$(cells colours 33 3)" = "3 0" ] || fail "credit line colours $(cells colours 33 3)"
 echo "ok: the board with the first piece ($(cells piece 15)) and the credits"
 
-# The piece one column left. Its frames are those of the game with 4 typed
-# after as many falls as the piece shows when seen moved (the squares are the
-# same whenever within that time the key came), and no key after it for a
-# minute: every screen from there on, while the test looks.
-send 4
-moved() { cap && [[ "$(cells piece 15)" == "at 10 "* ]]; }
-wait_for "the piece one column left" moved
-falls=$(($(top_row 15) - 1))
-frames "4@$falls"
-moved_frames=$made
-wait_for "the moved piece, square by square" matches "$moved_frames" play
-echo "ok: moved left after $falls falls"
+move_left
 
 send 0
 score_row=$(printf '%52sScore:  0' '')

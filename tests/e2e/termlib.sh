@@ -65,3 +65,20 @@ frames() {
   "$termframes" "$@" >"$made" || fail "termframes $*"
 }
 top_row() { cells piece "$1" | awk '{ print $3 }'; }
+
+# move_left: 4 typed in play, the first piece (colour 15) seen one column
+# left, then held square by square against its frames: those of the game
+# with 4 typed after as many falls as the piece shows when seen moved (the
+# squares are the same whenever within that time the key came), and no key
+# after it for a minute: every screen from there on, while the test looks.
+# Sets $falls and $moved_frames.
+move_left() {
+  send 4
+  moved() { cap && [[ "$(cells piece 15)" == "at 10 "* ]]; }
+  wait_for "the piece one column left" moved
+  falls=$(($(top_row 15) - 1))
+  frames "4@$falls"
+  moved_frames=$made
+  wait_for "the moved piece, square by square" matches "$moved_frames" play
+  echo "ok: moved left after $falls falls"
+}
