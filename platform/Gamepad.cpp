@@ -372,7 +372,7 @@ PadRepeat PadRepeatFigures() {
 PadsInfo PadsNow() {
   State& s = S();
   std::lock_guard lock(s.lock);
-  return {s.started, static_cast<int>(s.pads.size()), s.polls};
+  return {s.started, static_cast<int>(s.pads.size()), s.polls, s.startAsked, s.started || s.failed};
 }
 
 namespace Pads {
