@@ -14,6 +14,7 @@
 
 #include "platform/ConsoleInput.h"
 #include "platform/PadEvents.h"
+#include "platform/SdlStart.h"
 #include "platform/Window.h"
 #include "runtime/Runtime.h"
 
@@ -129,6 +130,7 @@ State& S() {
 // With the lock held. True once SDL's game controllers run.
 bool StartControllers(State& s) {
   if (s.started || s.failed) return s.started;
+  std::lock_guard sdl(SdlStartLock());
   // As for video: else Ctrl+C becomes an SDL quit event nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // We read the pads ourselves (see the top of this file).
@@ -355,6 +357,10 @@ void StartPads() {
   if (s.startAsked) return;
   s.startAsked = true;
   if (s.server != Server::Nobody) return;  // the window thread serves them already
+  // Started here, before the caller goes on: SDL writes its list of hints as
+  // the controllers start, and a thread reading it meanwhile (reading a wave
+  // file does) would race with that. No joystick support: no thread either.
+  if (!StartControllers(s)) return;
   s.server = Server::PadThread;
   try {
     std::thread(PadThread).detach();
@@ -372,7 +378,7 @@ PadRepeat PadRepeatFigures() {
 PadsInfo PadsNow() {
   State& s = S();
   std::lock_guard lock(s.lock);
-  return {s.started, static_cast<int>(s.pads.size()), s.polls, s.startAsked, s.started || s.failed};
+  return {s.started, static_cast<int>(s.pads.size()), s.polls};
 }
 
 namespace Pads {

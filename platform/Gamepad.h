@@ -36,8 +36,6 @@ struct PadsInfo {
   bool started = false;
   int open = 0;
   std::uint64_t polls = 0;
-  bool asked = false;  // StartPads was called
-  bool tried = false;  // SDL's game controllers were started, or failed to
 };
 PadsInfo PadsNow();
 

@@ -13,9 +13,8 @@
 
 namespace Platform::Pads {
 
-// Held while SDL starts a subsystem: video on the window thread, the game
-// controllers on the pads' thread. SDL's subsystem counts are not safe
-// against two threads starting at once.
+// The pads' own lock, held while the window thread takes them over: taken
+// before SdlStartLock, never after.
 std::mutex& StartLock();
 
 // With StartLock held, once video runs: the window thread serves the pads

@@ -10,6 +10,8 @@
 // uses SDL video from another thread of the same process.
 #include "platform/Sound.h"
 
+#include "platform/SdlStart.h"
+
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
 #include <pthread.h>
@@ -172,7 +174,9 @@ bool OpenDevice(State& s) {
   SilenceAlsa();
   // SDL_AudioInit, not SDL_InitSubSystem: the subsystem counts are not safe
   // against the window thread starting and stopping video meanwhile, and the
-  // audio driver is all we need. It reads SDL_AUDIODRIVER as SDL_Init does.
+  // audio driver is all we need. It reads SDL_AUDIODRIVER as SDL_Init does,
+  // and SDL's hints, which another thread may be setting: under the lock.
+  std::unique_lock sdl(SdlStartLock());
   if (SDL_AudioInit(nullptr) != 0) return false;
   s.mix = Mix{};
   SDL_AudioSpec want{};
@@ -188,6 +192,7 @@ bool OpenDevice(State& s) {
     SDL_AudioQuit();
     return false;
   }
+  sdl.unlock();
   SDL_PauseAudioDevice(s.device, 0);
   if (!s.restKeeperStarted) {
     s.restKeeperStarted = true;
@@ -200,7 +205,10 @@ bool OpenDevice(State& s) {
 void CloseDevice(State& s) {
   if (s.device == 0) return;
   SDL_CloseAudioDevice(s.device);
-  SDL_AudioQuit();
+  {
+    std::lock_guard sdl(SdlStartLock());
+    SDL_AudioQuit();
+  }
   s.device = 0;
   s.mix = Mix{};
 }

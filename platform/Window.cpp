@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/PadEvents.h"
+#include "platform/SdlStart.h"
 #include "runtime/Runtime.h"
 
 namespace Platform {
@@ -219,17 +220,22 @@ void HandleXErrors() {
 
 bool StartVideo() {
   if (videoStarted.load()) return true;
-  // The pads' thread may be setting its hints and starting SDL meanwhile:
-  // neither SDL's list of hints nor its subsystem counts are thread safe.
+  // The pads' thread may be serving the pads meanwhile: the window thread
+  // takes them over below.
   std::lock_guard pads(Pads::StartLock());
-  // Else Ctrl+C becomes an SDL quit event that nobody reads.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  // Else every present goes through a software OpenGL texture.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  // Else, with no display, SDL falls back to an offscreen driver and the game
-  // never learns it has no window. The environment variable still wins.
-  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  int started;
+  {
+    std::lock_guard sdl(SdlStartLock());
+    // Else Ctrl+C becomes an SDL quit event that nobody reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Else every present goes through a software OpenGL texture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Else, with no display, SDL falls back to an offscreen driver and the
+    // game never learns it has no window. The environment variable still wins.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    started = SDL_InitSubSystem(SDL_INIT_VIDEO);
+  }
+  if (started != 0) {
     // No display at all is an ordinary case the game reports itself; a
     // display that is named but cannot be used deserves its reason.
     const char* display = std::getenv("DISPLAY");

@@ -3,4 +3,4 @@
 add_library(platform_sound STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Sound.cpp)
 target_compile_definitions(platform_sound PRIVATE STACKFALL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-target_link_libraries(platform_sound PUBLIC PkgConfig::SDL2 Threads::Threads ${CMAKE_DL_LIBS})
+target_link_libraries(platform_sound PUBLIC PkgConfig::SDL2 platform_sdl_start Threads::Threads ${CMAKE_DL_LIBS})

@@ -3,4 +3,4 @@
 add_library(platform_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Gamepad.cpp)
-target_link_libraries(platform_window PUBLIC PkgConfig::SDL2 platform_console Threads::Threads runtime ${CMAKE_DL_LIBS})
+target_link_libraries(platform_window PUBLIC PkgConfig::SDL2 platform_sdl_start platform_console Threads::Threads runtime ${CMAKE_DL_LIBS})

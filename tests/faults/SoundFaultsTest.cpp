@@ -5,7 +5,6 @@
 // too large for a sound event (which must not fill memory). PlaySound
 // answers 0 at once, StandardSound prints its error lines, and play goes
 // on: the next good sound is heard (SDL's disk driver writes what it plays).
-#include "platform/Gamepad.h"
 #include "platform/Sound.h"
 
 #include <gtest/gtest.h>
@@ -283,10 +282,6 @@ TEST_F(StandardSoundFaultsTest, WaveFilesTooLargeForASoundAreRefusedAndMemorySta
   fs::current_path(dir);
   PlantWave("startup.wav", 22050, 16, 6'000'000);
   PlantWave("any_key.wav", 4000, 8, kMaxSoundFileBytes - 100);
-  // The console's start-up starts SDL's game controllers on a thread of
-  // their own: what they take is not the sounds', so it comes first.
-  for (int k = 0; k < 3000 && Platform::PadsNow().asked && !Platform::PadsNow().tried; ++k)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   const std::size_t normal = PeakResident();
   for (const auto& [event, name] : {std::pair{StandardSound::INTRO, "startup.wav"}, {StandardSound::START, "any_key.wav"}}) {
     console.clear();
