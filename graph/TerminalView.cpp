@@ -78,8 +78,9 @@ bool Within(const TermMap::Grid& g, const Platform::TermSize& size) {
 // The compact layout needs the half block, which only UTF-8 has.
 bool CompactPossible(const State& v) { return v.painter.charset == Platform::TermCharset::Utf8; }
 
-// Whether the terminal takes the picture in either layout; chooses it.
-bool Fits(State& v) {
+// Whether the terminal takes the picture in either layout; the layout and
+// its grid are chosen as it answers.
+bool ChooseLayout(State& v) {
   if (Within(v.full, v.size)) {
     v.layout = Layout::Full;
     v.grid = v.full;
@@ -186,11 +187,11 @@ int Step(State& v, unsigned events) {
     Platform::TermScreenSize(v.size);
     v.whole = true;
     v.requestShown = false;
-    if (v.phase == Phase::Waiting && Fits(v)) Show(v);
+    if (v.phase == Phase::Waiting && ChooseLayout(v)) Show(v);
   }
   if (events & Platform::kTermWake) v.pacer.Drawn(now);
   if (v.phase != Phase::Up) return -1;
-  if (!Fits(v)) {
+  if (!ChooseLayout(v)) {
     // The dirty flag stays set meanwhile, so drawing does not wake us.
     if (!v.requestShown) ShowRequest(v);
     v.pacer.Cancel();
@@ -254,7 +255,7 @@ Result Open(const Picture::Facts& facts) {
     std::lock_guard surface(Picture::SurfaceLock());
     TextLayer::Keep(true);
   }
-  if (Fits(v)) {
+  if (ChooseLayout(v)) {
     Show(v);
     Platform::WakeTermScreen();
     return Result::Up;

@@ -39,8 +39,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// Short enough that a tap is never missed and a press is felt at once (the
-// play loop itself looks for keys every 10 ms), long enough to cost little.
+// Short enough that a press is felt at once and a quick tap is still seen
+// (SDL keeps only the state between two reads), long enough to cost little.
 constexpr milliseconds kReadEvery{10};
 // A pad plugged in is found within kHotPlugAwake while the game draws (in
 // play it always does), within kHotPlugEvery when nothing happens at all.
