@@ -13,10 +13,6 @@ set -euo pipefail
 command -v evilwm >/dev/null || fail "evilwm is missing"
 
 start_xvfb 24 2000x2000
-# Xvfb resets when its last client goes; a game started in that moment
-# would find no display. A client that watches the root keeps it up.
-xprop -root -spy _XKB_RULES_NAMES >/dev/null 2>&1 &
-pids+=($!)
 
 window_up() { window_geometry >/dev/null; }
 window_at() { [ "$(window_geometry)" = "$1" ]; }

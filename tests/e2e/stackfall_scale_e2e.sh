@@ -12,11 +12,6 @@ set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
 start_xvfb 24 2000x2000
-# Xvfb resets when its last client goes, and a game started in that moment
-# finds no display; the reset would also take the root's properties (the X
-# resources below). A client watching them keeps it up.
-xprop -root -spy RESOURCE_MANAGER >"$work/resources.out" 2>&1 &
-pids+=($!)
 window_up() { window_geometry >/dev/null; }
 no_window() { ! window_up; }
 
@@ -136,7 +131,7 @@ opens_at 1 STACKFALL_SCALE=2 -- --scale 1
 # The X resources of a desktop at 192 dots per inch: scale 2 with nothing
 # asked, and GDK_SCALE still first.
 xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER $'Xft.antialias:\t1\nXft.dpi:\t192\n'
-resources_set() { grep -q 'Xft.dpi:.*192' "$work/resources.out"; }
+resources_set() { xprop -root RESOURCE_MANAGER | grep -q 'Xft.dpi:.*192'; }
 wait_for "the X resources" resources_set
 opens_at 2
 opens_at 3 GDK_SCALE=3

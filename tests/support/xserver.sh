@@ -3,14 +3,16 @@
 # start_xserver <depth> <folder> [WxH]: starts Xvfb with a screen of that
 # depth, 1024 x 768 unless a size is given, on a display number of its own
 # choosing (-displayfd, so that scripts running side by side never meet),
-# waits until it answers, exports
-# DISPLAY and sets xserver_pid; its messages go to <folder>/xserver.*.err.
+# never resets (-noreset: a reset when the last client goes would refuse a
+# program started in that moment and wipe the root's properties), waits
+# until it answers, exports DISPLAY and sets xserver_pid; its messages go
+# to <folder>/xserver.*.err.
 # Returns non-zero, with those messages on stderr, when it does not come up
 # within 60 s. The caller kills it by xserver_pid.
 start_xserver() {
   local depth=$1 size=${3:-1024x768} base
   base=$(mktemp "$2/xserver.XXXXXX")
-  Xvfb -displayfd 3 -screen 0 "${size}x$depth" -nolisten tcp 3>"$base.display" 2>"$base.err" &
+  Xvfb -displayfd 3 -screen 0 "${size}x$depth" -nolisten tcp -noreset 3>"$base.display" 2>"$base.err" &
   xserver_pid=$!
   local end=$((SECONDS + 60))
   # The number comes when the server listens; it must also answer before a
