@@ -10,12 +10,13 @@
 namespace Graph::TermMap {
 namespace {
 
-// x / (square / 2) and y / square, rounded half up.
+// v / unit, rounded half up.
+std::uint32_t Nearest(std::uint32_t v, std::uint32_t unit) {
+  return static_cast<std::uint32_t>((std::uint64_t{v} * 2 + unit) / (2 * std::uint64_t{unit}));
+}
+// x / (square / 2), rounded half up: two columns a square.
 std::uint32_t ColumnOf(std::uint32_t x, std::uint32_t square) {
   return static_cast<std::uint32_t>((std::uint64_t{x} * 4 + square) / (2 * std::uint64_t{square}));
-}
-std::uint32_t RowOf(std::uint32_t y, std::uint32_t square) {
-  return static_cast<std::uint32_t>((std::uint64_t{y} * 2 + square) / (2 * std::uint64_t{square}));
 }
 
 // Squares of one side whose first pixel lies in `pixels`.
@@ -69,8 +70,8 @@ bool Overlap(const Text& a, const Text& b) {
 void Place(std::vector<Text>& texts, std::uint32_t square, const Grid& grid) {
   for (std::size_t k = 0; k < texts.size(); ++k) {
     Text& t = texts[k];
-    t.column = RowOf(t.x, square);  // x / square, rounded, as a row is y / square
-    t.row = RowOf(t.y, 2 * square);
+    t.column = Nearest(t.x, square);
+    t.row = Nearest(t.y, 2 * square);
     // After the text it follows on its line, if it follows one.
     const Text* before = nullptr;
     for (std::size_t j = 0; j < k; ++j) {
@@ -108,7 +109,7 @@ void Map(Raster::Canvas c, const Picture::Facts& facts, std::vector<Platform::Te
     }
   }
   for (const TextLayer::Char& t : TextLayer::Chars()) {
-    const std::uint32_t column = ColumnOf(t.x, f.square) + t.index, row = RowOf(t.y, f.square);
+    const std::uint32_t column = ColumnOf(t.x, f.square) + t.index, row = Nearest(t.y, f.square);
     if (column >= grid.columns || row >= grid.rows) continue;
     Platform::TermCell& cell = cells[static_cast<std::size_t>(row) * grid.columns + column];
     cell = {t.colour, t.opaque ? t.background : cell.bg, t.ch};

@@ -89,10 +89,10 @@ void Present(State& s, Platform::WindowId window, bool whole = false) {
     // Copying only the changed part is what keeps a falling piece cheap:
     // a whole window is some 1.3 MB a present.
     if (whole || box.left <= box.right) {
-      const auto limit = [](std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v, 0x7FFF)); };
       part = whole ? Platform::PixelRect{0, 0, 0x7FFF, 0x7FFF}
-                   : Platform::PixelRect{limit(box.left), limit(box.top), limit(box.right) - limit(box.left) + 1,
-                                         limit(box.bottom) - limit(box.top) + 1};
+                   : Platform::PixelRect{ScreenCoordinate(box.left), ScreenCoordinate(box.top),
+                                         ScreenCoordinate(box.right) - ScreenCoordinate(box.left) + 1,
+                                         ScreenCoordinate(box.bottom) - ScreenCoordinate(box.top) + 1};
       Platform::CopyToWindow(window, c.pixels, c.width, c.depth, &part);
     }
   }
@@ -106,9 +106,7 @@ void Present(State& s, Platform::WindowId window, bool whole = false) {
 // reader at all the window must go on.
 void Deliver(const Platform::InputRecord& record) {
   constexpr int kRoomWaitMs = 50;
-  if (Platform::WriteConsoleInput(record)) return;
-  Platform::WaitForConsoleInputRoom(1, kRoomWaitMs);
-  Platform::WriteConsoleInput(record);
+  Platform::WriteConsoleInputWithin(record, kRoomWaitMs);
 }
 
 // Runs the window's events until a close is asked for; returns whether the

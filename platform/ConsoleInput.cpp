@@ -64,6 +64,12 @@ bool WaitForConsoleInputRoom(std::size_t records, int timeoutMs) {
   return b.roomFree.wait_for(lock, std::chrono::milliseconds(timeoutMs), room);
 }
 
+bool WriteConsoleInputWithin(const InputRecord& record, int timeoutMs) {
+  if (WriteConsoleInput(record)) return true;
+  WaitForConsoleInputRoom(1, timeoutMs);
+  return WriteConsoleInput(record);
+}
+
 bool ReadConsoleInput(InputRecord& record) {
   Buffer& b = TheBuffer();
   {

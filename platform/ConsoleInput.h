@@ -57,6 +57,11 @@ constexpr std::size_t kConsoleInputCapacity = 4096;
 // Appends one record; false (record dropped) when the buffer is full.
 bool WriteConsoleInput(const InputRecord& record);
 
+// Appends one record, waiting up to `timeoutMs` for room when the buffer is
+// full: for a source of keys that must go on even with no reader. False
+// (record dropped) when there was no room in time.
+bool WriteConsoleInputWithin(const InputRecord& record, int timeoutMs);
+
 // Waits until a record is waiting or `timeoutMs` has passed (negative: no
 // limit). True when a record is waiting.
 bool WaitForConsoleInput(int timeoutMs);

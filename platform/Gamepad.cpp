@@ -16,18 +16,17 @@
 #include "platform/PadEvents.h"
 #include "platform/SdlStart.h"
 #include "platform/Window.h"
+#include "platform/Xlib.h"
 #include "runtime/Runtime.h"
 
 #include <SDL2/SDL.h>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
-#include <dlfcn.h>
 
 #include <array>
 #include <bitset>
 #include <condition_variable>
 #include <cstdio>
-#include <cstring>
 #include <deque>
 #include <system_error>
 #include <thread>
@@ -149,16 +148,12 @@ bool StartControllers(State& s) {
 }
 
 // The X server's own auto-repeat, on a connection of our own for the while
-// of asking. Xlib is reached as SDL reaches it: the library SDL loaded.
+// of asking.
 void ReadXRepeat(PadRepeat& figures) {
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (!driver || std::strcmp(driver, "x11") != 0) return;
-  void* xlib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-  if (!xlib) return;
-  auto open = reinterpret_cast<decltype(&XOpenDisplay)>(::dlsym(xlib, "XOpenDisplay"));
-  auto close = reinterpret_cast<decltype(&XCloseDisplay)>(::dlsym(xlib, "XCloseDisplay"));
-  auto rate = reinterpret_cast<decltype(&XkbGetAutoRepeatRate)>(::dlsym(xlib, "XkbGetAutoRepeatRate"));
-  auto control = reinterpret_cast<decltype(&XGetKeyboardControl)>(::dlsym(xlib, "XGetKeyboardControl"));
+  auto open = XlibFunction<decltype(&XOpenDisplay)>("XOpenDisplay");
+  auto close = XlibFunction<decltype(&XCloseDisplay)>("XCloseDisplay");
+  auto rate = XlibFunction<decltype(&XkbGetAutoRepeatRate)>("XkbGetAutoRepeatRate");
+  auto control = XlibFunction<decltype(&XGetKeyboardControl)>("XGetKeyboardControl");
   if (!open || !close || !rate || !control) return;
   Display* display = open(nullptr);
   if (!display) return;
@@ -315,9 +310,7 @@ void Deliver(const Pads::Key& key) {
   r.Event.KeyEvent.wRepeatCount = 1;
   r.Event.KeyEvent.wVirtualScanCode = key.scan;
   constexpr int kRoomWaitMs = 50;  // as for the window's keys: bounded
-  if (WriteConsoleInput(r)) return;
-  WaitForConsoleInputRoom(1, kRoomWaitMs);
-  WriteConsoleInput(r);
+  WriteConsoleInputWithin(r, kRoomWaitMs);
 }
 
 // Serves the pads until the window thread takes them over. Without video

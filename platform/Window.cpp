@@ -6,7 +6,6 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <array>
@@ -22,6 +21,7 @@
 
 #include "platform/PadEvents.h"
 #include "platform/SdlStart.h"
+#include "platform/Xlib.h"
 #include "runtime/Runtime.h"
 
 namespace Platform {
@@ -200,18 +200,13 @@ int ProtocolError(Display* display, XErrorEvent* error) {
 
 // Installed once SDL's x11 driver runs, over SDL's own (which calls Xlib's,
 // which ends the program). SDL's temporary handlers still work: each puts
-// back the one it found, ours. Xlib is reached through dlopen, as SDL
-// reaches it: the library SDL loaded.
+// back the one it found, ours.
 void HandleXErrors() {
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (!driver || std::strcmp(driver, "x11") != 0) return;
-  void* xlib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-  if (!xlib) return;
   using SetIOHandler = XIOErrorHandler (*)(XIOErrorHandler);
   using SetHandler = XErrorHandler (*)(XErrorHandler);
-  getErrorText = reinterpret_cast<GetErrorText>(::dlsym(xlib, "XGetErrorText"));
-  if (auto set = reinterpret_cast<SetIOHandler>(::dlsym(xlib, "XSetIOErrorHandler"))) set(DisplayGone);
-  if (auto set = reinterpret_cast<SetHandler>(::dlsym(xlib, "XSetErrorHandler"))) set(ProtocolError);
+  getErrorText = XlibFunction<GetErrorText>("XGetErrorText");
+  if (auto set = XlibFunction<SetIOHandler>("XSetIOErrorHandler")) set(DisplayGone);
+  if (auto set = XlibFunction<SetHandler>("XSetErrorHandler")) set(ProtocolError);
 }
 
 }  // namespace
@@ -285,16 +280,12 @@ void SetIcon(SDL_Window* win) {
 // of our own: SDL's is not to be had before a window stands. Empty without
 // them or off X.
 std::string XResources() {
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (!driver || std::strcmp(driver, "x11") != 0) return {};
-  void* xlib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-  if (!xlib) return {};
   using Open = Display* (*)(const char*);
   using Close = int (*)(Display*);
   using Resources = char* (*)(Display*);
-  auto open = reinterpret_cast<Open>(::dlsym(xlib, "XOpenDisplay"));
-  auto close = reinterpret_cast<Close>(::dlsym(xlib, "XCloseDisplay"));
-  auto resources = reinterpret_cast<Resources>(::dlsym(xlib, "XResourceManagerString"));
+  auto open = XlibFunction<Open>("XOpenDisplay");
+  auto close = XlibFunction<Close>("XCloseDisplay");
+  auto resources = XlibFunction<Resources>("XResourceManagerString");
   Display* display = open && close && resources ? open(nullptr) : nullptr;
   if (!display) return {};
   const char* text = resources(display);
